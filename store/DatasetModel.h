@@ -1,0 +1,33 @@
+// A data source: the Qt item model through which a grid sees a bound dataset.
+// One column per field of the dataset in its order; the grid picks and orders
+// the columns it shows.
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "BoundDataset.h"
+
+namespace velkora {
+
+class DatasetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // Qt::UserRole + 1 on the vertical header: the DatasetState of the row,
+    // as an int, for the current row; nothing for other rows.
+    static constexpr int IndicatorRole = Qt::UserRole + 1;
+
+    explicit DatasetModel(BoundDataset& dataset, QObject* parent = nullptr);
+    BoundDataset& Dataset() const { return dataset_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+private:
+    BoundDataset& dataset_;
+};
+
+}  // namespace velkora

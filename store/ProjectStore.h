@@ -1,0 +1,48 @@
+// The window's store: the one connection, the four bound datasets with their
+// data sources, and the generation queries, for the life of the window.
+#pragma once
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+#include <memory>
+
+#include "BoundDataset.h"
+#include "ModelSource.h"
+
+namespace velkora {
+
+class DatasetModel;
+
+class ProjectStore : public QObject {
+    Q_OBJECT
+public:
+    explicit ProjectStore(QObject* parent = nullptr);
+    ~ProjectStore() override;
+
+    // Connects through the data-link file (relative to the working directory)
+    // and opens TTaper, TTaperSizes, TProjects, TElements in that order. On a
+    // failure the datasets not yet opened stay closed and StoreError is thrown.
+    void OpenStore(const QString& dataLinkFile = QStringLiteral("velkora.udl"));
+
+    BoundDataset& TProjects();
+    BoundDataset& TElements();
+    BoundDataset& TTaper();
+    BoundDataset& TTaperSizes();
+
+    DatasetModel& DSProjects();
+    DatasetModel& DSElements();
+    DatasetModel& DSTaper();
+    DatasetModel& DSTaperSizes();
+
+    // QCalc and QTaper on the store's connection.
+    ModelSource& Queries();
+    // The current row of TProjects as the writers read it (all null when none).
+    ProjectRow CurrentProject() const;
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace velkora

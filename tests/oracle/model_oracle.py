@@ -1,0 +1,365 @@
+#!/usr/bin/env python3
+"""An independent reading of the model-file rules, in Python with exact decimal
+arithmetic, checked against velkora-cli on random and hostile designs.
+
+Usage: model_oracle.py VELKORA_CLI [--rounds N] [--seed S]
+Each round makes a store with velkora-cli init, fills it with random rows
+through Python's sqlite3, has velkora-cli write every project for both targets
+and axes under both separator conventions, and compares the bytes (or the
+failure message) with what this file computes on its own.
+"""
+import argparse
+import math
+import os
+import random
+import sqlite3
+import subprocess
+import sys
+import tempfile
+from decimal import Decimal, ROUND_HALF_EVEN, localcontext
+
+
+class Conversion(Exception):
+    def __init__(self, src, dst):
+        super().__init__(f"Could not convert variant of type ({src}) into type ({dst})")
+
+
+def kind(value):
+    if value is None:
+        return "Null"
+    if isinstance(value, str):
+        return "String"
+    return "Number"
+
+
+def as_double(value):
+    if value is None or isinstance(value, str):
+        raise Conversion(kind(value), "Double")
+    return float(value)
+
+
+def as_text(value):
+    if value is None:
+        raise Conversion("Null", "String")
+    if isinstance(value, int):
+        return str(value)
+    return value
+
+
+# ---- numbers -------------------------------------------------------------
+
+def parse_pattern(pattern):
+    before, dot, after = pattern.partition(".")
+    d = sum(1 for c in after if c in "#0")
+    fd = after.rfind("0") + 1 if "0" in after else 0
+    integer = [c for c in before if c in "#0"]
+    fi = len(integer) - integer.index("0") if "0" in integer else 0
+    return d, fd, fi, "," in pattern
+
+
+def eighteen_digits(magnitude):
+    """The magnitude as 18 significant digits (ties to even) and E, with
+    magnitude = 0.d1..d18 * 10**E."""
+    exact = Decimal(magnitude)
+    with localcontext() as ctx:
+        ctx.prec = 18
+        ctx.rounding = ROUND_HALF_EVEN
+        rounded = +exact
+    sign, digits, exponent = rounded.as_tuple()
+    digits = "".join(map(str, digits)).ljust(18, "0")[:18]
+    e = len(rounded.as_tuple().digits) + exponent
+    return digits, e
+
+
+def round_at(digits, e, n):
+    """Half away from zero, keeping n digits; returns (digits, e) or None for zero."""
+    if n < 0:
+        return None
+    if n >= 18:
+        kept = digits
+    elif n == 0:
+        if digits[0] >= "5":
+            return "1", e + 1
+        return None
+    else:
+        kept = digits[:n]
+        if digits[n] >= "5":
+            number = int(kept) + 1
+            text = str(number)
+            if len(text) > n:
+                e += 1
+                text = text[:n]
+            kept = text
+    kept = kept.rstrip("0")
+    if not kept:
+        return None
+    return kept, e
+
+
+def general_form(value, dec):
+    if math.isnan(value):
+        return "NAN"
+    if math.isinf(value):
+        return "-INF" if value < 0 else "INF"
+    digits, e = eighteen_digits(abs(value))
+    digits, e = round_at(digits, e, 15)
+    text = "-" if value < 0 else ""
+    text += digits[0]
+    if len(digits) > 1:
+        text += dec + digits[1:]
+    return text + "E" + str(e - 1)
+
+
+def number_pattern(pattern, value, dec, thou):
+    d, fd, fi, grouping = parse_pattern(pattern)
+    zero = "0" * fi + (dec + "0" * fd if fd else "")
+    if math.isnan(value) or math.isinf(value):
+        return general_form(value, dec)
+    if value == 0:
+        return zero
+    digits, e = eighteen_digits(abs(value))
+    rounded = round_at(digits, e, min(e + d, 18))
+    if rounded is None:
+        return zero
+    digits, e = rounded
+    if e > 18:
+        return general_form(value, dec)
+    integer = (digits[:e].ljust(e, "0")) if e > 0 else ""
+    integer = integer.rjust(fi, "0")
+    if grouping and thou:
+        groups = []
+        while len(integer) > 3:
+            groups.insert(0, integer[-3:])
+            integer = integer[:-3]
+        integer = thou.join([integer] + groups) if integer else thou.join(groups)
+    decimals = ("0" * -e + digits) if e < 0 else digits[e:]
+    decimals = decimals.ljust(fd, "0")
+    text = "-" if value < 0 else ""
+    text += integer
+    if decimals:
+        text += dec + decimals
+    return text
+
+
+# ---- geometry ------------------------------------------------------------
+
+def taper_walk(element, sections, axis):
+    remaining = as_double(element["LEN"])
+    start = 0.0
+    first_wire = True
+    for i, section in enumerate(sections, start=1):
+        piece = as_double(section["LENGTH"])
+        if remaining >= piece:
+            remaining -= piece
+        else:
+            piece = remaining
+            remaining = 0.0
+        if piece == 0:
+            as_double(section["DIAMETER"])
+            start += piece
+            continue
+        if i == 1:
+            a, b = start + piece, -(start + piece)
+        else:
+            a, b = start, start + piece
+        if first_wire:
+            distance = as_double(element["DISTANCE"])
+            height = as_double(element["HEIGHT"])
+            first_wire = False
+        diameter = as_double(section["DIAMETER"])
+        if axis == "x":
+            wire = (distance, a, height, distance, b, height)
+        else:
+            wire = (a, distance, height, b, distance, height)
+        yield wire, diameter, False
+        if i > 1:
+            if axis == "x":
+                mirror = (distance, -a, height, distance, -b, height)
+            else:
+                mirror = (-a, distance, height, -b, distance, height)
+            yield mirror, diameter, True
+        start += piece
+
+
+# ---- writers -------------------------------------------------------------
+
+def cp1252(text):
+    return text.encode("cp1252", errors="replace")
+
+
+def mmana(db, project, axis, dec, thou):
+    def num(pattern, value):
+        return number_pattern(pattern, value, dec, thou).replace(",", ".")
+
+    out = [cp1252(as_text(project["NOME"])), b"*",
+           num("0.000", as_double(project["F0"])).encode()]
+    wires = []
+    for element in elements(db, project["ID"]):
+        if element["TYPE"] == "Null":
+            continue
+        for wire, diameter, mirror in taper_walk(element, sections(db, element["ID_TAPER"]), axis):
+            radius = diameter / 2 / 1000
+            fields = [num("#####0.0##", c) for c in wire]
+            fields.append(num("#####0.0###" if mirror else "#####0.0####", radius))
+            fields.append("-1")
+            wires.append(",\t".join(fields).encode())
+    out += [b"***Wires***", str(len(wires)).encode()] + wires
+    out += [b"***Source***", b"1,\t0",
+            cp1252(as_text(project["SOURCE_WIRE"])) + b",\t0.0,\t1.0",
+            b"***Load***", b"0,\t1", b"***Segmentation***", b"800,\t80,\t2.0,\t2",
+            b"***G/H/M/R/AzEl/X***",
+            b"2,\t" + num("#####0.0###", as_double(project["HEIGHT"])).encode()
+            + b",\t4,\t50.0,\t120,\t60,\t0.0"]
+    return b"".join(line + b"\r\n" for line in out)
+
+
+def eznec(db, project, axis, dec, thou):
+    out = [b"; EZNec - Kelmot Velkora", b"m mm"]
+    for element in elements(db, project["ID"]):
+        for wire, diameter, _ in taper_walk(element, sections(db, element["ID_TAPER"]), axis):
+            numbers = [number_pattern("###,##0.###", c, dec, thou) for c in wire]
+            numbers.append(number_pattern("###", diameter, dec, thou))
+            line = " ".join(numbers).encode() + b"         // " + cp1252(as_text(element["NOME"]))
+            out.append(line)
+    return b"".join(line + b"\r\n" for line in out)
+
+
+def elements(db, project_id):
+    return db.execute("SELECT * FROM ELEMENTS E WHERE E.ID_PROJECT = ? ORDER BY E.DISTANCE, E.ID",
+                      (project_id,)).fetchall()
+
+
+def sections(db, taper_id):
+    return db.execute('SELECT * FROM TAPER_SIZES T WHERE T.ID_TAPER = ? ORDER BY T."ORDER", T.rowid',
+                      (taper_id,)).fetchall()
+
+
+# ---- random designs --------------------------------------------------------
+
+def hostile(rng, good):
+    roll = rng.random()
+    if roll < 0.03:
+        return None
+    if roll < 0.04:
+        return "abc"
+    return good()
+
+
+def random_number(rng):
+    kind = rng.random()
+    if kind < 0.5:
+        return round(rng.uniform(-50, 50), rng.randint(0, 6))
+    if kind < 0.7:
+        k = rng.randint(-3, 3000)
+        d = rng.choice([3, 4, 5])
+        return math.nextafter(k + 0.5 * 10 ** -d, rng.choice([0, 1e9]))
+    if kind < 0.8:
+        return rng.uniform(-1e7, 1e7)
+    if kind < 0.85:
+        return rng.choice([0.0, -0.0, 1e18, 2e18, 1.5e20, -9.99999e22, 1e-9, 12.7, 0.0005,
+                           999.9996, 9.9996, float("inf"), -float("inf")])
+    return rng.randint(-2000, 2000)
+
+
+TEXTS = ["Reflector", "Driven", "Dir 1", "", "Ré-flecteur", "€ half", "日本", "a,b", "w4c", "tab\there"]
+
+
+def fill(db, rng):
+    for _ in range(rng.randint(1, 3)):
+        db.execute("INSERT INTO TAPER (NOME, UM) VALUES (?, 'm,mm')", (rng.choice(TEXTS),))
+    tapers = [row[0] for row in db.execute("SELECT ID FROM TAPER")]
+    for taper in tapers:
+        for order in range(1, rng.randint(0, 6) + 1):
+            db.execute('INSERT INTO TAPER_SIZES (ID_TAPER, "ORDER", DIAMETER, LENGTH) VALUES (?,?,?,?)',
+                       (taper, rng.choice([order, order, 1]),
+                        hostile(rng, lambda: abs(random_number(rng)) if rng.random() < .9 else random_number(rng)),
+                        hostile(rng, lambda: round(rng.uniform(0, 1.5), rng.randint(0, 4)))))
+    for _ in range(rng.randint(1, 3)):
+        db.execute("INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (?,?,?,?)",
+                   (hostile(rng, lambda: rng.choice(TEXTS)), hostile(rng, lambda: random_number(rng)),
+                    hostile(rng, lambda: rng.choice(TEXTS)),
+                    hostile(rng, lambda: rng.randint(0, 40))))
+    projects = [row[0] for row in db.execute("SELECT ID FROM PROJECTS")]
+    for project in projects:
+        for _ in range(rng.randint(0, 6)):
+            db.execute("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
+                       " VALUES (?,?,?,?,?,?,?)",
+                       (project, hostile(rng, lambda: rng.choice(TEXTS)),
+                        rng.choice(["Element", "Driver", "Null", "null", None, ""]),
+                        hostile(rng, lambda: round(rng.uniform(0, 6), rng.randint(0, 5))),
+                        rng.choice(tapers + [None, 999]),
+                        hostile(rng, lambda: random_number(rng)),
+                        hostile(rng, lambda: random_number(rng))))
+    db.commit()
+    return projects
+
+
+def dotted(message):
+    return message + "." if message and message[-1] > "." else message
+
+
+def check_round(cli, rng, workdir):
+    subprocess.run([cli, "init", workdir], check=True, capture_output=True)
+    db = sqlite3.connect(os.path.join(workdir, "velkora.db"))
+    db.row_factory = sqlite3.Row
+    failures = 0
+    for project_id in fill(db, rng):
+        project = db.execute("SELECT * FROM PROJECTS WHERE ID = ?", (project_id,)).fetchone()
+        for target, writer in (("mmana", mmana), ("eznec", eznec)):
+            for axis in ("x", "y"):
+                for dec, thou in ((".", ","), (",", "."), (".", "")):
+                    try:
+                        expected, message = writer(db, project, axis, dec, thou), None
+                    except Conversion as failure:
+                        expected, message = None, dotted(str(failure))
+                    output = os.path.join(workdir, "model.out")
+                    if os.path.exists(output):
+                        os.remove(output)
+                    run = subprocess.run([cli, "generate", "--target", target, "--axis", axis,
+                                          "--output", output, "--project", str(project_id),
+                                          "--decimal-separator", dec, "--thousands-separator", thou],
+                                         cwd=workdir, capture_output=True)
+                    case = f"project {project_id} {target} {axis} '{dec}' '{thou}'"
+                    if message is not None:
+                        got = run.stderr.decode(errors="replace").strip()
+                        if run.returncode != 1 or got != message or os.path.exists(output):
+                            print(f"FAIL {case}: expected failure {message!r}, got exit "
+                                  f"{run.returncode} {got!r}")
+                            failures += 1
+                        continue
+                    if run.returncode != 0:
+                        print(f"FAIL {case}: exit {run.returncode}: {run.stderr.decode(errors='replace')}")
+                        failures += 1
+                        continue
+                    with open(output, "rb") as f:
+                        got = f.read()
+                    if got != expected:
+                        got_lines, want_lines = got.split(b"\r\n"), expected.split(b"\r\n")
+                        for n, (g, w) in enumerate(zip(got_lines, want_lines), start=1):
+                            if g != w:
+                                print(f"FAIL {case} line {n}:\n  got  {g!r}\n  want {w!r}")
+                                break
+                        else:
+                            print(f"FAIL {case}: {len(got_lines)} lines, expected {len(want_lines)}")
+                        failures += 1
+    db.close()
+    return failures
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("cli")
+    parser.add_argument("--rounds", type=int, default=40)
+    parser.add_argument("--seed", type=int, default=20261208)
+    args = parser.parse_args()
+    rng = random.Random(args.seed)
+    failures = 0
+    for n in range(args.rounds):
+        with tempfile.TemporaryDirectory() as workdir:
+            failures += check_round(os.path.abspath(args.cli), rng, workdir)
+    print(f"{args.rounds} rounds, {failures} mismatches")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

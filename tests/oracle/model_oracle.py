@@ -236,11 +236,15 @@ def sections(db, taper_id):
 
 # ---- random designs --------------------------------------------------------
 
+HOSTILITY = {"rate": 0.0}
+
+
 def hostile(rng, good):
+    """Now and then a missing value or text where a number belongs."""
     roll = rng.random()
-    if roll < 0.03:
+    if roll < HOSTILITY["rate"] * 0.75:
         return None
-    if roll < 0.04:
+    if roll < HOSTILITY["rate"]:
         return "abc"
     return good()
 
@@ -298,7 +302,11 @@ def dotted(message):
     return message + "." if message and message[-1] > "." else message
 
 
+COUNTS = {"files": 0, "failures": 0}
+
+
 def check_round(cli, rng, workdir):
+    HOSTILITY["rate"] = rng.choice([0.0, 0.0, 0.01, 0.04])
     subprocess.run([cli, "init", workdir], check=True, capture_output=True)
     db = sqlite3.connect(os.path.join(workdir, "velkora.db"))
     db.row_factory = sqlite3.Row
@@ -320,6 +328,7 @@ def check_round(cli, rng, workdir):
                                           "--decimal-separator", dec, "--thousands-separator", thou],
                                          cwd=workdir, capture_output=True)
                     case = f"project {project_id} {target} {axis} '{dec}' '{thou}'"
+                    COUNTS["failures" if message is not None else "files"] += 1
                     if message is not None:
                         got = run.stderr.decode(errors="replace").strip()
                         if run.returncode != 1 or got != message or os.path.exists(output):
@@ -357,7 +366,8 @@ def main():
     for n in range(args.rounds):
         with tempfile.TemporaryDirectory() as workdir:
             failures += check_round(os.path.abspath(args.cli), rng, workdir)
-    print(f"{args.rounds} rounds, {failures} mismatches")
+    print(f"{args.rounds} rounds: {COUNTS['files']} files and {COUNTS['failures']} failure"
+          f" messages compared, {failures} mismatches")
     return 1 if failures else 0
 
 

@@ -165,6 +165,17 @@ std::vector<double> Samples() {
             }
         }
     }
+    // Either side of a thousandth of a unit from a half, where a quick
+    // decision on the scaled value may hand over to the exact digits.
+    std::uniform_real_distribution<double> offset(0.0005, 0.002);
+    for (int decimals = 0; decimals <= 5; ++decimals) {
+        const double unit = std::pow(10.0, -decimals);
+        for (int i = 0; i < 2000; ++i) {
+            const double k = static_cast<double>(whole(random)) + 0.5;
+            const double d = i % 2 ? offset(random) : -offset(random);
+            values.push_back((k + d) * unit);
+        }
+    }
     const double special[] = {0.0, -0.0, 1e18, 1e18 - 128, 9.999999999999999e17,
                               std::numeric_limits<double>::infinity(),
                               -std::numeric_limits<double>::infinity(),

@@ -41,8 +41,8 @@ void BM_ToCharsFixed3(benchmark::State& state) {
     char text[64];
     for (auto _ : state) {
         for (const double value : Values()) {
-            const auto result = std::to_chars(text, text + sizeof text, value,
-                                              std::chars_format::fixed, 3);
+            const auto result =
+                std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
             benchmark::DoNotOptimize(result.ptr);
             benchmark::ClobberMemory();
         }

@@ -337,7 +337,8 @@ std::string FloatFieldText(double value, const RegionalMarks& marks) {
     return text;
 }
 
-std::string ReplaceEvery(std::string_view text, std::string_view oldText, std::string_view newText) {
+std::string ReplaceEvery(std::string_view text, std::string_view oldText,
+                         std::string_view newText) {
     if (oldText.empty()) return std::string(text);
     std::string result;
     result.reserve(text.size());

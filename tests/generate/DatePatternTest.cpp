@@ -1,7 +1,6 @@
-#include "DatePattern.h"
-
 #include <gtest/gtest.h>
 
+#include "DatePattern.h"
 #include "Failure.h"
 
 namespace velkora {
@@ -48,14 +47,16 @@ TEST(DatePatternTest, PlainFormUsesCurrentMarks) {
 }
 
 TEST(DatePatternTest, RefusesOtherPatterns) {
-    for (const char* pattern : {"d/m/yy", "dd/mm/yyyy hh:nn", "ddd", "mmm", "dd-mm-yyyy", "yyyyy"}) {
+    for (const char* pattern :
+         {"d/m/yy", "dd/mm/yyyy hh:nn", "ddd", "mmm", "dd-mm-yyyy", "yyyyy"}) {
         try {
             (void)DatePattern(pattern, Date(2026, 12, 6), RegionalMarks{});
             ADD_FAILURE() << pattern << " accepted";
         } catch (const Failure& e) {
-            EXPECT_EQ(std::string(e.what()),
-                      "Date pattern \"" + std::string(pattern) +
-                          "\" is not supported: only \"dd\", \"mm\", \"yyyy\" and \"/\" may be used");
+            EXPECT_EQ(
+                std::string(e.what()),
+                "Date pattern \"" + std::string(pattern) +
+                    "\" is not supported: only \"dd\", \"mm\", \"yyyy\" and \"/\" may be used");
         }
     }
 }

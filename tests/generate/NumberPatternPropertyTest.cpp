@@ -28,10 +28,10 @@ struct Pattern {
 };
 
 const Pattern kPatterns[] = {
-    {"###,##0.###", 3, 0, 1, true}, {"###,##0.000", 3, 3, 1, true},
-    {"#####0.0##", 3, 1, 1, false}, {"#####0.0###", 4, 1, 1, false},
+    {"###,##0.###", 3, 0, 1, true},   {"###,##0.000", 3, 3, 1, true},
+    {"#####0.0##", 3, 1, 1, false},   {"#####0.0###", 4, 1, 1, false},
     {"#####0.0####", 5, 1, 1, false}, {"###", 0, 0, 0, false},
-    {"##0.###", 3, 0, 1, false},    {"##", 0, 0, 0, false},
+    {"##0.###", 3, 0, 1, false},      {"##", 0, 0, 0, false},
 };
 
 // Adds one to a string of decimal digits; returns true when the string grew.
@@ -176,7 +176,11 @@ std::vector<double> Samples() {
             values.push_back((k + d) * unit);
         }
     }
-    const double special[] = {0.0, -0.0, 1e18, 1e18 - 128, 9.999999999999999e17,
+    const double special[] = {0.0,
+                              -0.0,
+                              1e18,
+                              1e18 - 128,
+                              9.999999999999999e17,
                               std::numeric_limits<double>::infinity(),
                               -std::numeric_limits<double>::infinity(),
                               std::numeric_limits<double>::quiet_NaN(),

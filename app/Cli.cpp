@@ -6,10 +6,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "CliArguments.h"
 #include "Connection.h"
 #include "GenerationQueries.h"
+#include "ModelWriters.h"
+#include "RegionalMarks.h"
 #include "SampleDesigns.h"
 #include "StoreError.h"
 
@@ -149,6 +153,87 @@ int Projects(const QStringList& args, QTextStream& out) {
     return kCliSuccess;
 }
 
+// A separator given on the command line as one Windows-1252 character.
+std::string SeparatorArgument(const CliArguments& parsed, const QString& option, bool mayBeEmpty) {
+    const QString text = parsed.Value(option);
+    if (text.isEmpty() && mayBeEmpty) return {};
+    const std::optional<char> mark = Windows1252Char(text.toUtf8().toStdString(), "UTF-8");
+    if (!mark) throw UsageError(QString("--%1 takes one character, not \"%2\"").arg(option, text));
+    return std::string(1, *mark);
+}
+
+// The user's locale decides unless the command line says otherwise.
+RegionalMarks MarksOfRun(const CliArguments& parsed) {
+    RefreshRegionalMarks();
+    RegionalMarks marks = CurrentRegionalMarks();
+    if (parsed.Has("decimal-separator"))
+        marks.decimalSeparator = SeparatorArgument(parsed, "decimal-separator", false);
+    if (parsed.Has("thousands-separator"))
+        marks.thousandsSeparator = SeparatorArgument(parsed, "thousands-separator", true);
+    return marks;
+}
+
+struct GenerateRequest {
+    bool mmana = true;
+    MainLobeAxis axis = MainLobeAxis::X;
+    QString output;
+    std::optional<qint64> project;
+    RegionalMarks marks;
+    QString dataLink = kDataLinkName;
+};
+
+GenerateRequest ParseGenerate(const QStringList& args) {
+    const CliArguments parsed = ParseArguments(
+        args, {"generate",
+               {"target", "axis", "output", "project", "decimal-separator", "thousands-separator", "data-link"},
+               {},
+               0});
+    GenerateRequest request;
+    const QString target = parsed.Required("target").toLower();
+    if (target != "mmana" && target != "eznec")
+        throw UsageError(QString("--target is mmana or eznec, not \"%1\"").arg(parsed.Value("target")));
+    request.mmana = target == "mmana";
+    const QString axis = parsed.Required("axis").toLower();
+    if (axis != "x" && axis != "y")
+        throw UsageError(QString("--axis is x or y, not \"%1\"").arg(parsed.Value("axis")));
+    request.axis = axis == "x" ? MainLobeAxis::X : MainLobeAxis::Y;
+    request.output = parsed.Required("output");
+    if (request.output.isEmpty()) throw UsageError("--output needs a file name");
+    if (parsed.Has("project")) {
+        bool ok = false;
+        request.project = parsed.Value("project").trimmed().toLongLong(&ok);
+        if (!ok) throw UsageError(QString("--project takes a project's ID, not \"%1\"").arg(parsed.Value("project")));
+    }
+    request.marks = MarksOfRun(parsed);
+    if (parsed.Has("data-link")) request.dataLink = parsed.Value("data-link");
+    return request;
+}
+
+// Runs the same writers as the window's Generate command; prints nothing
+// on success.
+int Generate(const QStringList& args) {
+    const GenerateRequest request = ParseGenerate(args);
+    const CliConnection connection(request.dataLink);
+    ProjectRow project;
+    if (request.project) {
+        const std::optional<ProjectRow> row = ReadProjectRow(connection.Db(), *request.project);
+        if (!row)
+            throw UsageError(QString("the store has no project with ID %1 (velkora-cli projects lists them)")
+                                 .arg(*request.project));
+        project = *row;
+    } else {
+        project = ReadFirstProjectRow(connection.Db());
+    }
+    SqlModelSource source(connection.Db());
+    const ModelJob job{project, source, request.axis, request.marks};
+    const std::string path = QFile::encodeName(request.output).toStdString();
+    if (request.mmana)
+        WriteMmanaModel(path, job);
+    else
+        WriteEzNecModel(path, job);
+    return kCliSuccess;
+}
+
 int RunVerb(const QStringList& args, QTextStream& out) {
     if (args.isEmpty()) throw UsageError("no command given");
     const QString verb = args.first();
@@ -163,6 +248,7 @@ int RunVerb(const QStringList& args, QTextStream& out) {
     }
     if (verb == "init") return Init(rest, out);
     if (verb == "projects") return Projects(rest, out);
+    if (verb == "generate") return Generate(rest);
     throw UsageError(QString("unknown command \"%1\"").arg(verb));
 }
 

@@ -11,6 +11,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
 namespace velkora {
 
 // Runs the test in a fresh temporary working directory.

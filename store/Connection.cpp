@@ -24,14 +24,16 @@ void Exec(QSqlDatabase& db, const QString& statement, const QString& shownFile) 
         throw StoreError(QString("Could not open the database %1: %2").arg(shownFile, query.lastError().text()));
 }
 
-// Settings every SQLite connection of the program runs with. Reading the
-// journal mode is also the first real access, so a file that is not an
-// SQLite database fails here with the driver's message.
+// Settings every SQLite connection of the program runs with. The first read
+// makes a file that is not an SQLite database fail here with the driver's
+// message.
 void ApplySqliteSettings(QSqlDatabase& db, const QString& shownFile) {
     Exec(db, QString("PRAGMA busy_timeout = %1").arg(kBusyTimeoutMs), shownFile);
     Exec(db, "PRAGMA foreign_keys = ON", shownFile);
-    // A read-only folder keeps the old journal mode; the database still works.
-    Exec(db, "PRAGMA journal_mode = WAL", shownFile);
+    Exec(db, "SELECT COUNT(*) FROM sqlite_master", shownFile);
+    // Where WAL cannot be had (a read-only file or folder) the database still
+    // works in its old journal mode, only with less room for a second copy.
+    QSqlQuery(db).exec("PRAGMA journal_mode = WAL");
 }
 
 QSqlDatabase AddSqliteConnection(const QString& name, const QString& uri) {

@@ -24,9 +24,12 @@ void Exec(QSqlQuery& query, const QString& statement) {
 void FillLargeProject(QSqlDatabase& db) {
     QSqlQuery query(db);
     Exec(query, "BEGIN");
-    Exec(query, "INSERT INTO PROJECTS (ID, NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (1, 'Large', 144.3, 'w2c', 0)");
+    Exec(query,
+         "INSERT INTO PROJECTS (ID, NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (1, 'Large', 144.3, "
+         "'w2c', 0)");
     for (int schedule = 1; schedule <= kSchedules; ++schedule) {
-        Exec(query, QString("INSERT INTO TAPER (ID, NOME, UM) VALUES (%1, 's', 'm,mm')").arg(schedule));
+        Exec(query,
+             QString("INSERT INTO TAPER (ID, NOME, UM) VALUES (%1, 's', 'm,mm')").arg(schedule));
         for (int order = 1; order <= kSections; ++order)
             Exec(query, QString("INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH)"
                                 " VALUES (%1, %2, %3, 0.25)")
@@ -35,11 +38,13 @@ void FillLargeProject(QSqlDatabase& db) {
                             .arg(30 - 2 * order));
     }
     for (int element = 0; element < kElements; ++element)
-        Exec(query, QString("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
-                            " VALUES (1, 'E%1', 'Element', 1.9, %2, %3, 10)")
-                        .arg(element)
-                        .arg(element % kSchedules + 1)
-                        .arg(element * 0.3));
+        Exec(
+            query,
+            QString("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
+                    " VALUES (1, 'E%1', 'Element', 1.9, %2, %3, 10)")
+                .arg(element)
+                .arg(element % kSchedules + 1)
+                .arg(element * 0.3));
     Exec(query, "COMMIT");
 }
 
@@ -55,7 +60,8 @@ void BM_ReadLargeProject(benchmark::State& state) {
         std::size_t sections = 0;
         for (auto _ : state) {
             const std::vector<ElementRow> elements = source.ElementsOfProject(DbValue::Integer(1));
-            for (const ElementRow& element : elements) sections += source.SectionsOfSchedule(element.idTaper).size();
+            for (const ElementRow& element : elements)
+                sections += source.SectionsOfSchedule(element.idTaper).size();
             benchmark::DoNotOptimize(sections);
         }
         state.counters["sections"] = static_cast<double>(kElements * kSections);

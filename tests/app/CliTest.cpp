@@ -1,9 +1,8 @@
-#include "Cli.h"
-
 #include <QSqlQuery>
 #include <fstream>
 #include <sstream>
 
+#include "Cli.h"
 #include "Connection.h"
 #include "GenerationQueries.h"
 #include "ModelWriters.h"
@@ -34,7 +33,7 @@ std::string ReadBytes(const QString& path) {
 }
 
 class CliTest : public TemporaryWorkingDirectory {
-protected:
+  protected:
     // The model the writers make of a project when called directly.
     std::string DirectModel(bool mmana, qint64 id, MainLobeAxis axis, const RegionalMarks& marks) {
         std::string text;
@@ -82,7 +81,8 @@ TEST_F(CliTest, InitRefusesToTouchAnExistingStore) {
         EXPECT_EQ(run.status, kCliFailure);
         EXPECT_EQ(run.err, existing + " exists already; init leaves an existing store as it is.\n");
         EXPECT_EQ(ReadBytes(existing), "the user's own");
-        EXPECT_EQ(QDir().entryList(QDir::Files), QStringList{existing}) << "init made a file after all";
+        EXPECT_EQ(QDir().entryList(QDir::Files), QStringList{existing})
+            << "init made a file after all";
     }
 }
 
@@ -100,9 +100,14 @@ TEST_F(CliTest, InitSampleInAFolderListsTheDesigns) {
 
 TEST_F(CliTest, SampleModelsFeedTheDrivenElementsCentreWire) {
     ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
-    ASSERT_EQ(RunTool({"generate", "--target", "mmana", "--axis", "x", "--output", "20m.maa"}).status, kCliSuccess);
+    ASSERT_EQ(
+        RunTool({"generate", "--target", "mmana", "--axis", "x", "--output", "20m.maa"}).status,
+        kCliSuccess);
     const std::string model = ReadBytes("20m.maa");
-    EXPECT_EQ(model.rfind("2-el. Yagi 20 m DK7ZB (28 ohm)\r\n*\r\n14.150\r\n***Wires***\r\n18\r\n", 0), 0u) << model;
+    EXPECT_EQ(
+        model.rfind("2-el. Yagi 20 m DK7ZB (28 ohm)\r\n*\r\n14.150\r\n***Wires***\r\n18\r\n", 0),
+        0u)
+        << model;
     // The 10th wire is the radiator's centre wire, which the source names.
     std::istringstream lines(model);
     std::string line;
@@ -127,29 +132,50 @@ TEST_F(CliTest, GenerateWritesWhatTheWritersWrite) {
         RegionalMarks marks;
     };
     const Case cases[] = {
-        {"mmana x, first project", {"--target", "mmana", "--axis", "x"}, true, 1, MainLobeAxis::X, plain},
+        {"mmana x, first project",
+         {"--target", "mmana", "--axis", "x"},
+         true,
+         1,
+         MainLobeAxis::X,
+         plain},
         {"mmana y, comma locale",
-         {"--target=MMANA", "--axis=Y", "--project=2", "--decimal-separator", ",", "--thousands-separator", "."},
-         true, 2, MainLobeAxis::Y, comma},
-        {"eznec x", {"--target", "eznec", "--axis", "x", "--project", "2", "--decimal-separator", "."},
-         false, 2, MainLobeAxis::X, plain},
+         {"--target=MMANA", "--axis=Y", "--project=2", "--decimal-separator", ",",
+          "--thousands-separator", "."},
+         true,
+         2,
+         MainLobeAxis::Y,
+         comma},
+        {"eznec x",
+         {"--target", "eznec", "--axis", "x", "--project", "2", "--decimal-separator", "."},
+         false,
+         2,
+         MainLobeAxis::X,
+         plain},
         {"eznec y, no grouping",
          {"--target", "eznec", "--axis", "y", "--project", "2", "--decimal-separator", ",",
           "--thousands-separator", ""},
-         false, 2, MainLobeAxis::Y, ungrouped},
+         false,
+         2,
+         MainLobeAxis::Y,
+         ungrouped},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QStringList args = QStringList{"generate", "--output", "model.out"} + c.args;
-        if (!c.args.join(' ').contains("--decimal-separator")) args << "--decimal-separator" << ".";
-        if (!c.args.join(' ').contains("--thousands-separator")) args << "--thousands-separator" << ",";
+        if (!c.args.join(' ').contains("--decimal-separator"))
+            args << "--decimal-separator"
+                 << ".";
+        if (!c.args.join(' ').contains("--thousands-separator"))
+            args << "--thousands-separator"
+                 << ",";
         const ToolRun run = RunTool(args);
         EXPECT_EQ(run.status, kCliSuccess) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_TRUE(run.err.isEmpty());
         EXPECT_EQ(ReadBytes("model.out"), DirectModel(c.mmana, c.project, c.axis, c.marks));
     }
-    EXPECT_NE(ReadBytes("model.out").find(" 1234,5 15 "), std::string::npos) << "an empty separator groups nothing";
+    EXPECT_NE(ReadBytes("model.out").find(" 1234,5 15 "), std::string::npos)
+        << "an empty separator groups nothing";
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
@@ -164,19 +190,31 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
         {"nothing", {}, "no command given"},
         {"unknown verb", {"make"}, "unknown command \"make\""},
         {"no target", {"generate", "--axis", "x", "--output", "m.maa"}, "generate needs --target"},
-        {"bad target", {"generate", "--target", "nec2", "--axis", "x", "--output", "m"}, "--target is mmana or eznec"},
-        {"bad axis", {"generate", "--target", "mmana", "--axis", "z", "--output", "m"}, "--axis is x or y, not \"z\""},
+        {"bad target",
+         {"generate", "--target", "nec2", "--axis", "x", "--output", "m"},
+         "--target is mmana or eznec"},
+        {"bad axis",
+         {"generate", "--target", "mmana", "--axis", "z", "--output", "m"},
+         "--axis is x or y, not \"z\""},
         {"no output", {"generate", "--target", "mmana", "--axis", "x"}, "generate needs --output"},
-        {"empty output", {"generate", "--target", "mmana", "--axis", "x", "--output", ""}, "--output needs a file name"},
+        {"empty output",
+         {"generate", "--target", "mmana", "--axis", "x", "--output", ""},
+         "--output needs a file name"},
         {"value missing", good + QStringList{"--project"}, "--project needs a value"},
-        {"project not a number", good + QStringList{"--project", "two"}, "--project takes a project's ID, not \"two\""},
-        {"unknown project", good + QStringList{"--project", "77"}, "the store has no project with ID 77"},
-        {"unknown option", good + QStringList{"--format", "x"}, "generate knows no option --format"},
+        {"project not a number", good + QStringList{"--project", "two"},
+         "--project takes a project's ID, not \"two\""},
+        {"unknown project", good + QStringList{"--project", "77"},
+         "the store has no project with ID 77"},
+        {"unknown option", good + QStringList{"--format", "x"},
+         "generate knows no option --format"},
         {"short option", good + QStringList{"-o"}, "generate knows no option -o"},
         {"twice", good + QStringList{"--axis", "y"}, "--axis is given twice"},
-        {"long separator", good + QStringList{"--decimal-separator", "::"}, "--decimal-separator takes one character"},
-        {"no decimal separator", good + QStringList{"--decimal-separator", ""}, "--decimal-separator takes one character"},
-        {"outside Windows-1252", good + QStringList{"--thousands-separator", QString::fromUtf8("\xE2\x80\xAF")},
+        {"long separator", good + QStringList{"--decimal-separator", "::"},
+         "--decimal-separator takes one character"},
+        {"no decimal separator", good + QStringList{"--decimal-separator", ""},
+         "--decimal-separator takes one character"},
+        {"outside Windows-1252",
+         good + QStringList{"--thousands-separator", QString::fromUtf8("\xE2\x80\xAF")},
          "--thousands-separator takes one character"},
         {"stray argument", good + QStringList{"extra"}, "generate takes no argument \"extra\""},
         {"value to a flag", {"init", "--sample=yes"}, "--sample takes no value"},
@@ -185,7 +223,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
         SCOPED_TRACE(c.name);
         const ToolRun run = RunTool(c.args);
         EXPECT_EQ(run.status, kCliUsage);
-        EXPECT_TRUE(run.err.startsWith(QString("velkora-cli: ") + c.message)) << run.err.toStdString();
+        EXPECT_TRUE(run.err.startsWith(QString("velkora-cli: ") + c.message))
+            << run.err.toStdString();
         EXPECT_TRUE(run.err.contains("\nUsage: velkora-cli init [DIR] [--sample]\n"));
         EXPECT_TRUE(run.out.isEmpty());
     }
@@ -203,31 +242,38 @@ TEST_F(CliTest, FailuresExitWithOneAndTheMessageAsTheErrorBoxShowsIt) {
     };
     const auto expectFailure = [](const Case& c) {
         SCOPED_TRACE(c.name);
-        const ToolRun run = RunTool(QStringList{"generate", "--target", "mmana", "--axis", "x"} + c.args);
+        const ToolRun run =
+            RunTool(QStringList{"generate", "--target", "mmana", "--axis", "x"} + c.args);
         EXPECT_EQ(run.status, kCliFailure);
         EXPECT_EQ(run.err, c.err);
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_EQ(ReadBytes("kept.maa"), "an earlier model");
     };
     // No project row: a message ending in ")" gets no ".".
-    expectFailure({"no project row", {"--output", "kept.maa"},
+    expectFailure({"no project row",
+                   {"--output", "kept.maa"},
                    "Could not convert variant of type (Null) into type (String)\n"});
     Sql("INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES ('P', 144.3, 'w2c', 10)");
     const Case cases[] = {
         {"disk full", {"--output", "/dev/full"}, "Disk full.\n"},
         {"missing folder", {"--output", "no/such/folder/m.maa"}, "File not found.\n"},
-        {"no data-link file", {"--output", "kept.maa", "--data-link", "elsewhere.udl"},
+        {"no data-link file",
+         {"--output", "kept.maa", "--data-link", "elsewhere.udl"},
          "The data-link file elsewhere.udl was not found in the working directory " +
-             QDir::toNativeSeparators(dir_.path()) + ", where it is looked for; \"velkora-cli init\" makes one.\n"},
+             QDir::toNativeSeparators(dir_.path()) +
+             ", where it is looked for; \"velkora-cli init\" makes one.\n"},
     };
     for (const Case& c : cases) expectFailure(c);
     EXPECT_FALSE(QDir("no").exists());
-    EXPECT_EQ(RunTool({"generate", "--target", "mmana", "--axis", "x", "--output", "kept.maa"}).status, kCliSuccess);
+    EXPECT_EQ(
+        RunTool({"generate", "--target", "mmana", "--axis", "x", "--output", "kept.maa"}).status,
+        kCliSuccess);
     EXPECT_EQ(ReadBytes("kept.maa").rfind("P\r\n*\r\n144.300\r\n", 0), 0u);
 }
 
 TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
-    for (const QStringList& args : {QStringList{"--help"}, QStringList{"-h"}, QStringList{"generate", "--help"}}) {
+    for (const QStringList& args :
+         {QStringList{"--help"}, QStringList{"-h"}, QStringList{"generate", "--help"}}) {
         const ToolRun run = RunTool(args);
         EXPECT_EQ(run.status, kCliSuccess);
         EXPECT_TRUE(run.out.startsWith("Usage: velkora-cli init [DIR] [--sample]\n"));

@@ -43,8 +43,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const {
-    if (!IsCell(index))
-        return {};
+    if (!IsCell(index)) return {};
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
@@ -72,8 +71,7 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const {
-    if (!IsCell(index))
-        return Qt::NoItemFlags;
+    if (!IsCell(index)) return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (dataset_.CanModify() && !dataset_.Fields()[std::size_t(index.column())].readOnly)
         flags |= Qt::ItemIsEditable;
@@ -81,8 +79,7 @@ Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const {
 }
 
 bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole ||
-        !IsCell(index) ||
+    if (role != Qt::EditRole || !IsCell(index) ||
         dataset_.Fields()[std::size_t(index.column())].kind == FieldKind::Lookup)
         return false;
     dataset_.MoveTo(index.row());

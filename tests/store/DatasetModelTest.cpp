@@ -1,5 +1,3 @@
-#include "DatasetModel.h"
-
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QSqlQuery>
@@ -7,6 +5,7 @@
 #include <QTest>
 
 #include "Connection.h"
+#include "DatasetModel.h"
 #include "Failure.h"
 #include "ProjectStore.h"
 #include "RegionalMarks.h"
@@ -23,9 +22,11 @@ private slots:
         db_ = OpenDatabaseFile(path, "model-test");
         QSqlQuery query(db_);
         QVERIFY(query.exec("INSERT INTO TAPER (ID, NOME, UM) VALUES (1, 'Thin', 'm,mm')"));
-        QVERIFY(query.exec("INSERT INTO PROJECTS VALUES (1, 'A', 144.3, 'w1c', 10), (2, 'B', 50, '', 0)"));
-        QVERIFY(query.exec("INSERT INTO ELEMENTS VALUES (1, 1, 'Ref', 'Element', 1234.5, 1, 0, 10),"
-                           " (2, 1, 'Dri', 'Driver', 0.5, NULL, 0.4, 10)"));
+        QVERIFY(query.exec(
+            "INSERT INTO PROJECTS VALUES (1, 'A', 144.3, 'w1c', 10), (2, 'B', 50, '', 0)"));
+        QVERIFY(
+            query.exec("INSERT INTO ELEMENTS VALUES (1, 1, 'Ref', 'Element', 1234.5, 1, 0, 10),"
+                       " (2, 1, 'Dri', 'Driver', 0.5, NULL, 0.4, 10)"));
         SetCurrentRegionalMarks({".", ",", "/"});
         store_ = std::make_unique<ProjectStore>();
         store_->OpenStoreOn(db_);
@@ -46,12 +47,16 @@ private slots:
         const int nome = elements.FieldIndex("NOME");
         QCOMPARE(model.data(model.index(0, len), Qt::DisplayRole).toString(), QString("1,234.5"));
         QCOMPARE(model.data(model.index(0, len), Qt::EditRole).toString(), QString("1,234.5"));
-        QCOMPARE(model.data(model.index(0, elements.FieldIndex("LK_TAPER")), Qt::DisplayRole).toString(),
-                 QString("Thin"));
-        QCOMPARE(model.headerData(len, Qt::Horizontal, Qt::DisplayRole).toString(), QString("SIZE"));
-        QCOMPARE(model.headerData(elements.FieldIndex("TYPE"), Qt::Horizontal, Qt::DisplayRole).toString(),
+        QCOMPARE(
+            model.data(model.index(0, elements.FieldIndex("LK_TAPER")), Qt::DisplayRole).toString(),
+            QString("Thin"));
+        QCOMPARE(model.headerData(len, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QString("SIZE"));
+        QCOMPARE(model.headerData(elements.FieldIndex("TYPE"), Qt::Horizontal, Qt::DisplayRole)
+                     .toString(),
                  QString("TYPE"));
-        const auto alignment = model.data(model.index(0, len), Qt::TextAlignmentRole).value<Qt::Alignment>();
+        const auto alignment =
+            model.data(model.index(0, len), Qt::TextAlignmentRole).value<Qt::Alignment>();
         QVERIFY(alignment & Qt::AlignRight);
         QVERIFY(!model.data(model.index(0, nome), Qt::TextAlignmentRole).isValid());
         QVERIFY(!(model.flags(model.index(0, elements.FieldIndex("ID"))) & Qt::ItemIsEditable));
@@ -62,7 +67,9 @@ private slots:
         DatasetModel& model = store_->DSElements();
         QAbstractItemModelTester tester(&model);
         BoundDataset& elements = model.Dataset();
-        const auto indicator = [&](int row) { return model.headerData(row, Qt::Vertical, DatasetModel::IndicatorRole); };
+        const auto indicator = [&](int row) {
+            return model.headerData(row, Qt::Vertical, DatasetModel::IndicatorRole);
+        };
         QCOMPARE(indicator(0).toInt(), int(DatasetState::Browse));
         QVERIFY(!indicator(1).isValid());
         QSignalSpy headers(&model, &QAbstractItemModel::headerDataChanged);

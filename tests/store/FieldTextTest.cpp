@@ -1,10 +1,9 @@
-#include "FieldText.h"
-
 #include <gtest/gtest.h>
 
 #include <variant>
 
 #include "Failure.h"
+#include "FieldText.h"
 #include "TableDataset.h"
 
 namespace velkora {
@@ -74,15 +73,16 @@ struct ParseCase {
 };
 
 std::string FloatMessage(const char* text, const char* field) {
-    return std::string("'") + text + "' is not a valid floating point value for field '" + field + "'";
+    return std::string("'") + text + "' is not a valid floating point value for field '" + field +
+           "'";
 }
 std::string IntegerMessage(const char* text, const char* field) {
     return std::string("'") + text + "' is not a valid integer value for field '" + field + "'";
 }
 
 TEST(ParseFieldText, NumbersNullsAndMessages) {
-    const RegionalMarks swiss{".", "\x92", "."};    // Windows-1252 right single quote
-    const RegionalMarks spaced{",", "\xA0", "/"};   // no-break space
+    const RegionalMarks swiss{".", "\x92", "."};   // Windows-1252 right single quote
+    const RegionalMarks spaced{",", "\xA0", "/"};  // no-break space
     const ParseCase cases[] = {
         {"plain", Projects("F0"), kDot, "1296.2", 1296.2},
         {"grouping as displayed", Projects("F0"), kDot, "1,296.200", 1296.2},
@@ -93,12 +93,15 @@ TEST(ParseFieldText, NumbersNullsAndMessages) {
         {"leading separator", Elements("LEN"), kDot, ",123", FloatMessage(",123", "SIZE")},
         {"doubled separator", Elements("LEN"), kDot, "1,,234", FloatMessage("1,,234", "SIZE")},
         {"trailing separator", Elements("LEN"), kDot, "1234,", FloatMessage("1234,", "SIZE")},
-        {"separator in decimals", Elements("LEN"), kDot, "1.234,5", FloatMessage("1.234,5", "SIZE")},
+        {"separator in decimals", Elements("LEN"), kDot, "1.234,5",
+         FloatMessage("1.234,5", "SIZE")},
         {"pasted 1.5 under comma", Projects("F0"), kComma, "1.5", FloatMessage("1.5", "F0")},
         {"grouping under comma", Projects("F0"), kComma, "1.296,2", 1296.2},
         {"decimal under comma", Elements("LEN"), kComma, "1,5", 1.5},
-        {"dot decimal refused under comma", Elements("LEN"), kComma, "0.5", FloatMessage("0.5", "SIZE")},
-        {"no grouping pattern", Sizes("DIAMETER"), kDot, "1,234.5", FloatMessage("1,234.5", "DIAMETER")},
+        {"dot decimal refused under comma", Elements("LEN"), kComma, "0.5",
+         FloatMessage("0.5", "SIZE")},
+        {"no grouping pattern", Sizes("DIAMETER"), kDot, "1,234.5",
+         FloatMessage("1,234.5", "DIAMETER")},
         {"no pattern float", Elements("HEIGHT"), kDot, "1,000", FloatMessage("1,000", "HEIGHT")},
         {"exponent", Elements("LEN"), kDot, "1e3", 1000.0},
         {"signed exponent", Elements("LEN"), kDot, "-2.5E-1", -0.25},
@@ -117,10 +120,13 @@ TEST(ParseFieldText, NumbersNullsAndMessages) {
         {"decimal in integer", Projects("HEIGHT"), kDot, "1.5", IntegerMessage("1.5", "HEIGHT")},
         {"exponent in integer", Sizes("ORDER"), kDot, "1e2", IntegerMessage("1e2", "ORDER")},
         {"grouping in integer", Sizes("ORDER"), kDot, "1,000", IntegerMessage("1,000", "ORDER")},
-        {"integer too large", Sizes("ORDER"), kDot, "99999999999", IntegerMessage("99999999999", "ORDER")},
+        {"integer too large", Sizes("ORDER"), kDot, "99999999999",
+         IntegerMessage("99999999999", "ORDER")},
         {"emptied integer", Sizes("ORDER"), kDot, "", std::monostate()},
-        {"Windows-1252 thousands mark", Elements("LEN"), swiss, QString::fromUtf8("1\u2019234.5"), 1234.5},
-        {"no-break space thousands mark", Elements("LEN"), spaced, QString::fromUtf8("1\u00A0234,5"), 1234.5},
+        {"Windows-1252 thousands mark", Elements("LEN"), swiss, QString::fromUtf8("1\u2019234.5"),
+         1234.5},
+        {"no-break space thousands mark", Elements("LEN"), spaced,
+         QString::fromUtf8("1\u00A0234,5"), 1234.5},
     };
     for (const ParseCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -158,7 +164,8 @@ TEST(ParseFieldText, TextIsStoredAsTypedAndEmptiedTextIsNotNull) {
         ParseFieldText(Elements("TYPE"), QString(16, 'x'), kDot);
         ADD_FAILURE() << "16 characters accepted in TYPE";
     } catch (const Failure& failure) {
-        EXPECT_STREQ(failure.what(), "The text for field 'TYPE' is 16 characters long; it takes at most 15");
+        EXPECT_STREQ(failure.what(),
+                     "The text for field 'TYPE' is 16 characters long; it takes at most 15");
     }
 }
 

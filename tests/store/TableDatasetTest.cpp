@@ -1,5 +1,3 @@
-#include "TableDataset.h"
-
 #include <gtest/gtest.h>
 
 #include <QSqlError>
@@ -10,6 +8,7 @@
 #include "Failure.h"
 #include "ProjectStore.h"
 #include "StoreError.h"
+#include "TableDataset.h"
 
 namespace velkora {
 namespace {
@@ -17,7 +16,7 @@ namespace {
 // A store on a real SQLite file, with a second connection standing for
 // another copy of the program on the same database.
 class DatasetTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         path_ = dir_.filePath("designs.db");
@@ -25,10 +24,13 @@ protected:
         other_ = OpenDatabaseFile(path_, "other-copy");
         Exec("INSERT INTO TAPER (ID, NOME, UM) VALUES (1, 'Thin', 'm,mm'), (2, 'Thick', 'm,mm')");
         Exec("INSERT INTO TAPER_SIZES VALUES (1, 1, 12, 0.5), (1, 2, 10, 0.4), (2, 1, 20, 0.6)");
-        Exec("INSERT INTO PROJECTS VALUES (1, 'Six el', 144.3, 'w1c', 10), (2, 'Empty', 432, '', NULL)");
-        Exec("INSERT INTO ELEMENTS VALUES (1, 1, 'Ref', 'Element', 0.52, 1, 0, 10),"
-             " (2, 1, 'Dri', 'Driver', 0.5, 2, 0.4, 10), (3, 1, 'D1', 'Element', 0.48, 99, 0.9, 10),"
-             " (4, 1, 'D2', 'Element', 0.47, NULL, 1.5, 10)");
+        Exec(
+            "INSERT INTO PROJECTS VALUES (1, 'Six el', 144.3, 'w1c', 10), (2, 'Empty', 432, '', "
+            "NULL)");
+        Exec(
+            "INSERT INTO ELEMENTS VALUES (1, 1, 'Ref', 'Element', 0.52, 1, 0, 10),"
+            " (2, 1, 'Dri', 'Driver', 0.5, 2, 0.4, 10), (3, 1, 'D1', 'Element', 0.48, 99, 0.9, 10),"
+            " (4, 1, 'D2', 'Element', 0.47, NULL, 1.5, 10)");
         savedMarks_ = CurrentRegionalMarks();
         SetCurrentRegionalMarks({".", ",", "/"});
         db_ = OpenDatabaseFile(path_, "store-under-test");
@@ -45,7 +47,8 @@ protected:
 
     void Exec(const QString& sql) {
         QSqlQuery query(other_);
-        ASSERT_TRUE(query.exec(sql)) << sql.toStdString() << ": " << query.lastError().text().toStdString();
+        ASSERT_TRUE(query.exec(sql))
+            << sql.toStdString() << ": " << query.lastError().text().toStdString();
     }
     // The first value of the first row as the other copy reads it.
     QVariant Read(const QString& sql) {
@@ -125,7 +128,8 @@ TEST_F(DatasetTest, InsertedDetailRowsGetTheMastersId) {
     elements_.Post();
     const qlonglong id = Val(elements_, "ID").toLongLong();
     EXPECT_GT(id, 4);
-    EXPECT_EQ(Read(QString("SELECT ID_PROJECT FROM ELEMENTS WHERE ID = %1").arg(id)).toLongLong(), 1);
+    EXPECT_EQ(Read(QString("SELECT ID_PROJECT FROM ELEMENTS WHERE ID = %1").arg(id)).toLongLong(),
+              1);
 
     taper_.MoveTo(1);
     sizes_.Append();
@@ -134,7 +138,9 @@ TEST_F(DatasetTest, InsertedDetailRowsGetTheMastersId) {
     Set(sizes_, "ORDER", "2");
     Set(sizes_, "DIAMETER", "16");
     sizes_.Post();
-    EXPECT_EQ(Read("SELECT DIAMETER FROM TAPER_SIZES WHERE ID_TAPER = 2 AND \"ORDER\" = 2").toDouble(), 16);
+    EXPECT_EQ(
+        Read("SELECT DIAMETER FROM TAPER_SIZES WHERE ID_TAPER = 2 AND \"ORDER\" = 2").toDouble(),
+        16);
 }
 
 TEST_F(DatasetTest, NewMasterRowGivesAnEmptyDetailUntilPosted) {
@@ -148,13 +154,16 @@ TEST_F(DatasetTest, NewMasterRowGivesAnEmptyDetailUntilPosted) {
     EXPECT_EQ(projects_.RowCount(), 2);
     EXPECT_EQ(projects_.CurrentRow(), 0);
     EXPECT_EQ(elements_.RowCount(), 4);
-    EXPECT_EQ(Read("SELECT COUNT(*) FROM ELEMENTS WHERE NOME = 'orphan' AND ID_PROJECT IS NULL").toInt(), 1);
+    EXPECT_EQ(
+        Read("SELECT COUNT(*) FROM ELEMENTS WHERE NOME = 'orphan' AND ID_PROJECT IS NULL").toInt(),
+        1);
 
     projects_.Insert();
     Set(projects_, "NOME", "New design");
     projects_.Post();
     const qlonglong id = Val(projects_, "ID").toLongLong();
-    EXPECT_EQ(Read(QString("SELECT NOME FROM PROJECTS WHERE ID = %1").arg(id)).toString(), "New design");
+    EXPECT_EQ(Read(QString("SELECT NOME FROM PROJECTS WHERE ID = %1").arg(id)).toString(),
+              "New design");
     EXPECT_EQ(elements_.RowCount(), 0);
     elements_.Insert();
     EXPECT_EQ(Val(elements_, "ID_PROJECT").toLongLong(), id);
@@ -240,7 +249,10 @@ TEST_F(DatasetTest, NullRulesReachTheDatabase) {
     Set(elements_, "LEN", "0.4");
     elements_.Post();
     const qlonglong id = Val(elements_, "ID").toLongLong();
-    EXPECT_EQ(Read(QString("SELECT NOME IS NULL AND TYPE IS NULL FROM ELEMENTS WHERE ID = %1").arg(id)).toInt(), 1);
+    EXPECT_EQ(
+        Read(QString("SELECT NOME IS NULL AND TYPE IS NULL FROM ELEMENTS WHERE ID = %1").arg(id))
+            .toInt(),
+        1);
     EXPECT_EQ(Text(elements_, "NOME"), "");
 }
 
@@ -317,7 +329,9 @@ TEST_F(DatasetTest, PostRefusedByTheDatabaseLosesNothing) {
     EXPECT_EQ(Text(sizes_, "LENGTH"), "0.45");
     Exec("COMMIT");
     sizes_.Post();
-    EXPECT_DOUBLE_EQ(Read("SELECT LENGTH FROM TAPER_SIZES WHERE ID_TAPER = 1 AND \"ORDER\" = 1").toDouble(), 0.45);
+    EXPECT_DOUBLE_EQ(
+        Read("SELECT LENGTH FROM TAPER_SIZES WHERE ID_TAPER = 1 AND \"ORDER\" = 1").toDouble(),
+        0.45);
 
     // A new row refused keeps its values and posts once the lock is gone.
     Exec("BEGIN IMMEDIATE");
@@ -348,8 +362,9 @@ TEST(ProjectStoreOpening, FailureLeavesTheLaterTablesClosed) {
         ASSERT_TRUE(db.open());
         QSqlQuery query(db);
         ASSERT_TRUE(query.exec("CREATE TABLE TAPER (ID INTEGER PRIMARY KEY, NOME TEXT, UM TEXT)"));
-        ASSERT_TRUE(query.exec("CREATE TABLE TAPER_SIZES (ID_TAPER INTEGER, \"ORDER\" INTEGER,"
-                               " DIAMETER DOUBLE, LENGTH DOUBLE)"));
+        ASSERT_TRUE(
+            query.exec("CREATE TABLE TAPER_SIZES (ID_TAPER INTEGER, \"ORDER\" INTEGER,"
+                       " DIAMETER DOUBLE, LENGTH DOUBLE)"));
         ProjectStore store;
         EXPECT_THROW(store.OpenStoreOn(db), StoreError);
         EXPECT_TRUE(store.TTaper().IsOpen());

@@ -34,6 +34,17 @@ struct ProjectStore::Parts {
         elements.SetLookup("LK_TAPER", "ID_TAPER", taper);
     }
 
+    void OpenDatasets(const QSqlDatabase& db) {
+        const RegionalMarks marks = CurrentRegionalMarks();
+        for (TableDataset* dataset : InOpeningOrder()) {
+            dataset->SetConnection(db);
+            dataset->SetKeyMarks(marks);
+        }
+        // A failure leaves the tables after it closed.
+        for (TableDataset* dataset : InOpeningOrder()) dataset->Open();
+        queries = std::make_unique<SqlModelSource>(db);
+    }
+
     // The order of opening, which is also the order of giving up.
     std::array<TableDataset*, 4> InOpeningOrder() {
         return {&taper, &taperSizes, &projects, &elements};
@@ -46,20 +57,14 @@ ProjectStore::~ProjectStore() { CloseStore(); }
 
 void ProjectStore::OpenStore(const QString& dataLinkFile) {
     CloseStore();
-    OpenStoreOn(OpenConnection(dataLinkFile, kConnectionName));
+    const QSqlDatabase db = OpenConnection(dataLinkFile, kConnectionName);
     parts_->ownsConnection = true;
+    parts_->OpenDatasets(db);
 }
 
 void ProjectStore::OpenStoreOn(const QSqlDatabase& db) {
     CloseStore();
-    const RegionalMarks marks = CurrentRegionalMarks();
-    for (TableDataset* dataset : parts_->InOpeningOrder()) {
-        dataset->SetConnection(db);
-        dataset->SetKeyMarks(marks);
-    }
-    // A failure leaves the tables after it closed.
-    for (TableDataset* dataset : parts_->InOpeningOrder()) dataset->Open();
-    parts_->queries = std::make_unique<SqlModelSource>(db);
+    parts_->OpenDatasets(db);
 }
 
 void ProjectStore::CloseStore() {

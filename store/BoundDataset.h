@@ -90,6 +90,9 @@ public:
     // stays in edit showing the text, and Post refuses it again. Emptied number
     // text stores null, emptied text stores "". Read-only and lookup fields
     // refuse any text ("Field '%s' cannot be modified").
+    // Call it only for a cell whose text the user changed: writing the offered
+    // text back unchanged would round the value to the display's decimals and
+    // turn a never-entered text field from null into "".
     virtual void SetFieldText(int field, const QString& text) = 0;
     // Whether the number cell of this field takes this typed character: digits,
     // "+", "-", and for Float fields "E", "e" and the decimal separator in force

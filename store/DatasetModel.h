@@ -24,9 +24,15 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Display and edit roles give the cell text; numbers align right. setData
+    // with Qt::EditRole moves the dataset to the index's row and writes the
+    // text with SetFieldText: it throws what those throw (the caller shows the
+    // message), so call it from code that catches.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 private:
+    bool IsCell(const QModelIndex& index) const;
+
     BoundDataset& dataset_;
 };
 

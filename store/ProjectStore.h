@@ -23,7 +23,13 @@ public:
     // Connects through the data-link file (relative to the working directory)
     // and opens TTaper, TTaperSizes, TProjects, TElements in that order. On a
     // failure the datasets not yet opened stay closed and StoreError is thrown.
+    // The regional marks are taken here for the number cells' key filter.
     void OpenStore(const QString& dataLinkFile = QStringLiteral("velkora.udl"));
+    // The same on a connection opened elsewhere (tests, tools); the store
+    // uses it but does not close it.
+    void OpenStoreOn(const QSqlDatabase& db);
+    // Closes the datasets, dropping unposted changes, and the own connection.
+    void CloseStore();
 
     BoundDataset& TProjects();
     BoundDataset& TElements();

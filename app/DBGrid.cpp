@@ -224,8 +224,10 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent) {
     setItemDelegate(new GridCellDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
+    // A click on the current cell opens its editor (mouseReleaseEvent); a
+    // click elsewhere only moves there.
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked);
+                    QAbstractItemView::DoubleClicked);
     setTabKeyNavigation(true);
     setWordWrap(false);
     setCornerButtonEnabled(false);
@@ -576,8 +578,17 @@ void DBGrid::keyPressEvent(QKeyEvent* event) {
 
 void DBGrid::mousePressEvent(QMouseEvent* event) {
     const QModelIndex target = indexAt(event->position().toPoint());
+    clickOnCurrent_ = target.isValid() && target == currentIndex() && !editor_ &&
+                      event->button() == Qt::LeftButton;
     if (target.isValid() && target != currentIndex()) GoTo(target);
     QTableView::mousePressEvent(event);
+}
+
+void DBGrid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    const bool open = clickOnCurrent_ && indexAt(event->position().toPoint()) == currentIndex();
+    clickOnCurrent_ = false;
+    if (open) edit(currentIndex(), SelectedClicked, event);
 }
 
 bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
@@ -588,7 +599,12 @@ bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) 
     if (info.readOnly) return false;
     const bool lookup = info.kind == FieldKind::Lookup;
     if (lookup && trigger == AnyKeyPressed) return false;
-    if (!QTableView::edit(index, trigger, event)) return false;
+    // A click on the current cell (see mouseReleaseEvent) opens the editor
+    // like a key does, without handing the click on to it.
+    const bool opened = trigger == SelectedClicked
+                            ? QTableView::edit(index, EditKeyPressed, nullptr)
+                            : QTableView::edit(index, trigger, event);
+    if (!opened) return false;
     if (lookup && editor_) {
         QPointer<QComboBox> combo = qobject_cast<QComboBox*>(editor_.data());
         QMetaObject::invokeMethod(

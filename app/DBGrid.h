@@ -58,6 +58,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
@@ -95,6 +96,7 @@ private:
     QPersistentModelIndex editorIndex_;
     bool cellModified_ = false;
     bool syncing_ = false;
+    bool clickOnCurrent_ = false;
 };
 
 }  // namespace velkora

@@ -57,7 +57,11 @@ protected:
         initStyleOption(&option);
         option.rect = rect;
         option.section = logicalIndex;
+        // The style may leave a clip behind (the label area of so narrow a
+        // section is empty), so the glyph is drawn on a restored painter.
+        painter->save();
         style()->drawControl(QStyle::CE_Header, &option, painter, this);
+        painter->restore();
         const QVariant state =
             model() ? model()->headerData(logicalIndex, Qt::Vertical, DatasetModel::IndicatorRole)
                     : QVariant();
@@ -273,7 +277,13 @@ void DBGrid::SetDataSource(DatasetModel* source, const std::vector<GridColumn>& 
         columns_->titles[static_cast<std::size_t>(logical)] = {column.title, column.centredTitle};
         setColumnHidden(logical, false);
         titles->moveSection(titles->visualIndex(logical), visual);
-        setColumnWidth(logical, column.width < 0 ? kDefaultColumnWidth : column.width);
+        // A column without a set width is wide enough for its title.
+        const QString title = column.title.isEmpty()
+                                  ? fields[static_cast<std::size_t>(logical)].DisplayName()
+                                  : column.title;
+        const int titleWidth = QFontMetrics(titles->font()).horizontalAdvance(title) + 8;
+        setColumnWidth(logical,
+                       column.width < 0 ? std::max(kDefaultColumnWidth, titleWidth) : column.width);
     }
 
     connect(dataset_, &BoundDataset::CurrentRowChanged, this, &DBGrid::SyncToDataset);

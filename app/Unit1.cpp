@@ -265,6 +265,12 @@ MainLobeAxis TForm1::Axis() const {
     return RadioButton1->isChecked() ? MainLobeAxis::X : MainLobeAxis::Y;
 }
 
+void TForm1::SetConfirmer(const Confirmer& confirmer) {
+    for (DBGrid* grid : {DBGrid1, DBGrid2, DBGrid3, DBGrid4}) grid->SetConfirmer(confirmer);
+    for (DBNavigator* navigator : {DBNavigator1, DBNavigator2, DBNavigator3, DBNavigator4})
+        navigator->SetConfirmer(confirmer);
+}
+
 void TForm1::BitBtn1Click() { close(); }
 
 void TForm1::RadioButton3Click() {

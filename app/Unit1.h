@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "Confirm.h"
 #include "MainLobeAxis.h"
 
 class QGroupBox;
@@ -37,6 +38,8 @@ public:
     ProjectStore& Store() { return *store_; }
     const QString& ModelExtension() const { return modelExtension_; }
     MainLobeAxis Axis() const;
+    // Replaces the "Delete record?" question of every grid and navigator.
+    void SetConfirmer(const Confirmer& confirmer);
 
     // The window's event handlers.
     void FormCreate();

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <algorithm>
 #include <ctime>
 
 #include "DBGrid.h"
@@ -41,9 +42,12 @@ W* Named(W* widget, const char* name) {
     return widget;
 }
 
-QRadioButton* Radio(QWidget* parent, const char* name, const QString& caption, int x, int y) {
+// A radio button 73 x 17; wider, up to `room`, when a substitute font needs
+// more for the caption.
+QRadioButton* Radio(QWidget* parent, const char* name, const QString& caption, int x, int y,
+                    int room) {
     auto* radio = Named(new QRadioButton(caption, parent), name);
-    radio->setGeometry(x, y, 73, 17);
+    radio->setGeometry(x, y, std::clamp(radio->sizeHint().width(), 73, room), 17);
     return radio;
 }
 
@@ -152,8 +156,8 @@ void TForm1::CreateModelPage(QWidget* page) {
     Label3->adjustSize();
 
     GroupBox4 = Group(page, "GroupBox4", QStringLiteral("Program"), QRect(390, 102, 183, 40));
-    RadioButton3 = Radio(GroupBox4, "RadioButton3", QStringLiteral("MMANA"), 8, 16);
-    RadioButton4 = Radio(GroupBox4, "RadioButton4", QStringLiteral("EZ-Nec"), 99, 15);
+    RadioButton3 = Radio(GroupBox4, "RadioButton3", QStringLiteral("MMANA"), 8, 16, 90);
+    RadioButton4 = Radio(GroupBox4, "RadioButton4", QStringLiteral("EZ-Nec"), 99, 15, 82);
     RadioButton3->setChecked(true);
     connect(RadioButton3, &QRadioButton::toggled, this,
             Guarded([this](bool checked) { if (checked) RadioButton3Click(); }));
@@ -178,8 +182,8 @@ void TForm1::CreateConfigurationPage(QWidget* page) {
     DBNavigator2->setGeometry(8, 335, 280, 25);
 
     GroupBox2 = Group(page, "GroupBox2", QStringLiteral("Main Lobe"), QRect(320, 2, 169, 40));
-    RadioButton1 = Radio(GroupBox2, "RadioButton1", QStringLiteral("On X axes"), 8, 16);
-    RadioButton2 = Radio(GroupBox2, "RadioButton2", QStringLiteral("On Y axes"), 88, 15);
+    RadioButton1 = Radio(GroupBox2, "RadioButton1", QStringLiteral("On X axes"), 8, 16, 79);
+    RadioButton2 = Radio(GroupBox2, "RadioButton2", QStringLiteral("On Y axes"), 88, 15, 79);
     RadioButton1->setChecked(true);
 }
 

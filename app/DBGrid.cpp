@@ -109,8 +109,11 @@ public:
         setCurrentIndex(dataset.CurrentLookupChoice(field));
         connect(this, &QComboBox::highlighted, this,
                 Guarded([this](int choice) { dataset_.PreviewLookup(field_, choice); }));
-        connect(this, &QComboBox::activated, this,
-                Guarded([this](int choice) { dataset_.ChooseLookup(field_, choice); }));
+        connect(this, &QComboBox::activated, this, Guarded([this](int choice) {
+                    dataset_.ChooseLookup(field_, choice);
+                    QMetaObject::invokeMethod(
+                        this, [this] { if (onClose) onClose(); }, Qt::QueuedConnection);
+                }));
     }
 
     void showPopup() override {
@@ -165,7 +168,13 @@ public:
         if (info.kind == FieldKind::Lookup) {
             auto* combo = new LookupCombo(dataset, field, parent);
             combo->onClose = [grid = grid_, combo] {
-                if (grid->CellEditor() == combo) grid->DiscardCell();
+                if (grid->CellEditor() != combo) return;
+                // The list had the focus, not the cell: give it back to the grid.
+                const bool focusHere = !QApplication::focusWidget() ||
+                                       QApplication::focusWidget() == combo ||
+                                       combo->isAncestorOf(QApplication::focusWidget());
+                grid->DiscardCell();
+                if (focusHere) grid->setFocus();
             };
             editor = combo;
         } else if (!info.pickList.isEmpty()) {
@@ -598,7 +607,9 @@ void DBGrid::mouseReleaseEvent(QMouseEvent* event) {
     QTableView::mouseReleaseEvent(event);
     const bool open = clickOnCurrent_ && indexAt(event->position().toPoint()) == currentIndex();
     clickOnCurrent_ = false;
-    if (open) edit(currentIndex(), SelectedClicked, event);
+    if (!open) return;
+    QScopedValueRollback guard(clickEdit_, true);
+    edit(currentIndex(), SelectedClicked, event);
 }
 
 bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
@@ -609,6 +620,7 @@ bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) 
     if (info.readOnly) return false;
     const bool lookup = info.kind == FieldKind::Lookup;
     if (lookup && trigger == AnyKeyPressed) return false;
+    if (trigger == SelectedClicked && !clickEdit_) return false;  // only our own click
     // A click on the current cell (see mouseReleaseEvent) opens the editor
     // like a key does, without handing the click on to it.
     const bool opened = trigger == SelectedClicked
@@ -618,7 +630,11 @@ bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) 
     if (lookup && editor_) {
         QPointer<QComboBox> combo = qobject_cast<QComboBox*>(editor_.data());
         QMetaObject::invokeMethod(
-            this, [combo] { if (combo) combo->showPopup(); }, Qt::QueuedConnection);
+            this,
+            [this, combo] {
+                if (combo && editor_ == combo) combo->showPopup();
+            },
+            Qt::QueuedConnection);
     }
     return true;
 }
@@ -633,6 +649,7 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
             QMetaObject::invokeMethod(this, [this] { SyncToDataset(); }, Qt::QueuedConnection);
         }
     }
+    if (current.isValid()) lastColumn_ = current.column();
     QTableView::currentChanged(current, previous);
     verticalHeader()->viewport()->update();
 }
@@ -646,10 +663,10 @@ void DBGrid::SyncToDataset() {
         verticalHeader()->viewport()->update();
         return;
     }
-    const int column =
-        currentIndex().isValid() && !isColumnHidden(currentIndex().column())
-            ? currentIndex().column()
-            : FirstVisualColumn();
+    const int column = currentIndex().isValid() && !isColumnHidden(currentIndex().column())
+                           ? currentIndex().column()
+                       : lastColumn_ >= 0 && !isColumnHidden(lastColumn_) ? lastColumn_
+                                                                          : FirstVisualColumn();
     const QModelIndex target = model()->index(row, column);
     if (target != currentIndex()) setCurrentIndex(target);
     scrollTo(target);

@@ -97,6 +97,8 @@ private:
     bool cellModified_ = false;
     bool syncing_ = false;
     bool clickOnCurrent_ = false;
+    bool clickEdit_ = false;
+    int lastColumn_ = -1;  // kept across a reset of the rows
 };
 
 }  // namespace velkora

@@ -182,6 +182,7 @@ public:
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->addItems(info.pickList);
+            combo->setCompleter(nullptr);  // what is typed is what is stored
             if (info.size > 0) combo->lineEdit()->setMaxLength(info.size);
             editor = combo;
         } else {
@@ -205,6 +206,7 @@ public:
         if (auto* combo = qobject_cast<QComboBox*>(editor)) {
             combo->setCurrentIndex(-1);
             combo->setEditText(text);
+            combo->lineEdit()->selectAll();  // typing replaces the cell, as in a plain cell
         } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
             line->setText(text);
         }

@@ -2,6 +2,7 @@
 // list of one project.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 
@@ -29,12 +30,30 @@ struct ModelJob {
 };
 
 // To a path: the file appears complete or not at all; an existing file of that
-// name is replaced only after the whole model was written. Throws Failure.
+// name is replaced only after the whole model was written (see WriteModelFile
+// in ModelFile.h). Throws Failure.
 void WriteMmanaModel(const std::string& path, const ModelJob& job);
 void WriteEzNecModel(const std::string& path, const ModelJob& job);
 
-// To a stream, for tests and for the path forms above.
+// To a stream, for tests and for callers with their own output. The model is
+// built completely first, so a value that does not convert writes nothing; a
+// stream that fails throws FileError ("I/O error 5").
 void WriteMmanaModel(std::ostream& out, const ModelJob& job);
 void WriteEzNecModel(std::ostream& out, const ModelJob& job);
+
+// The whole file's bytes (Windows-1252 text, CR LF line ends). Throws Failure.
+std::string MmanaModelText(const ModelJob& job);
+std::string EzNecModelText(const ModelJob& job);
+
+// The MMANA wire lines collected before their count is written.
+struct MmanaWireList {
+    std::string lines;
+    std::size_t count = 0;
+};
+
+// Appends the wire lines of one element (a row of ElementsOfProject) to list.
+void AddMmanaElementWires(MmanaWireList& list, const ElementRow& element, const ModelJob& job);
+// Appends the wire lines of one element to the EZNEC file's text.
+void WriteEzNecElement(std::string& file, const ElementRow& element, const ModelJob& job);
 
 }  // namespace velkora

@@ -26,6 +26,7 @@
 #include "DBGrid.h"
 #include "DBNavigator.h"
 #include "DatePattern.h"
+#include "Failure.h"
 #include "ModelWriters.h"
 #include "ProjectStore.h"
 #include "RegionalMarks.h"
@@ -200,6 +201,28 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, shown);
         QCOMPARE(ErrorBoxText(message), shown);
+    }
+
+    void saveDialogNames() {
+        SaveDialog dialog;
+        dialog.SetFilter("Text File (EZNec)|*.txt|MMAna File|*.maa");
+        QCOMPARE(dialog.NameFilters(),
+                 QStringList({"Text File (EZNec) (*.txt)", "MMAna File (*.maa)"}));
+        const QString longest(SaveDialog::MaxNameLength, u'a');
+        for (const QString& name : {longest, longest + u'a'}) {
+            dialog.SetAsker([name](SaveDialog& d) {
+                d.SetFileName(name);
+                return true;
+            });
+            dialog.SetFileName("before");
+            if (name.size() <= SaveDialog::MaxNameLength) {
+                QVERIFY(dialog.Execute());
+                QCOMPARE(dialog.FileName(), name);
+            } else {
+                QVERIFY_THROWS_EXCEPTION(Failure, dialog.Execute());
+                QCOMPARE(dialog.FileName(), "before");
+            }
+        }
     }
 
     void startsWithoutDataLinkFile() {

@@ -48,15 +48,15 @@ QString ExistingFileUri(const QString& absolutePath) {
     return QUrl::fromLocalFile(absolutePath).toString(QUrl::FullyEncoded) + "?mode=rw";
 }
 
-QSqlDatabase OpenSqlite(const DataLink& link, const QString& name) {
-    const QString path = QDir::current().absoluteFilePath(link.dataSource);
+// Opens an existing SQLite file; namedBy is the data-link file that named
+// it, empty when the caller gave the path itself.
+QSqlDatabase OpenSqlitePath(const QString& file, const QString& name, const QString& namedBy) {
+    const QString path = QDir::current().absoluteFilePath(file);
     const QString shown = QDir::toNativeSeparators(path);
+    const QString origin = namedBy.isEmpty() ? QString() : " named by the data-link file " + namedBy;
     const QFileInfo info(path);
-    if (!info.exists())
-        throw StoreError(QString("The database file %1 named by the data-link file %2 does not exist")
-                             .arg(shown, link.file));
-    if (!info.isFile())
-        throw StoreError(QString("The database %1 named by the data-link file %2 is not a file").arg(shown, link.file));
+    if (!info.exists()) throw StoreError(QString("The database file %1%2 does not exist").arg(shown, origin));
+    if (!info.isFile()) throw StoreError(QString("The database %1%2 is not a file").arg(shown, origin));
     const QString uri = ExistingFileUri(path);
     QSqlDatabase db = AddSqliteConnection(name, uri);
     if (!db.open())
@@ -69,6 +69,10 @@ QSqlDatabase OpenSqlite(const DataLink& link, const QString& name) {
         throw StoreError(QString::fromStdString(e.what()).replace(uri, shown));
     }
     return db;
+}
+
+QSqlDatabase OpenSqlite(const DataLink& link, const QString& name) {
+    return OpenSqlitePath(link.dataSource, name, link.file);
 }
 
 using Opener = QSqlDatabase (*)(const DataLink& link, const QString& connectionName);
@@ -107,6 +111,16 @@ QSqlDatabase OpenConnection(const QString& dataLinkFile, const QString& connecti
                              .arg(link.file, link.provider, AvailableProviders().join(", ")));
     try {
         return provider->open(link, connectionName);
+    } catch (...) {
+        CloseConnection(connectionName);
+        throw;
+    }
+}
+
+QSqlDatabase OpenDatabaseFile(const QString& path, const QString& connectionName) {
+    if (QSqlDatabase::contains(connectionName)) CloseConnection(connectionName);
+    try {
+        return OpenSqlitePath(path, connectionName, QString());
     } catch (...) {
         CloseConnection(connectionName);
         throw;

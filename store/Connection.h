@@ -21,6 +21,9 @@ QStringList AvailableProviders();
 QSqlDatabase OpenConnection(const QString& dataLinkFile = QStringLiteral("velkora.udl"),
                             const QString& connectionName = QLatin1String(QSqlDatabase::defaultConnection));
 
+// The same for an SQLite database file given by its path.
+QSqlDatabase OpenDatabaseFile(const QString& path, const QString& connectionName);
+
 // Closes and removes the named connection. Every query and handle on it
 // must be gone first.
 void CloseConnection(const QString& connectionName = QLatin1String(QSqlDatabase::defaultConnection));

@@ -23,6 +23,7 @@
 #include <sstream>
 
 #include "BoundDataset.h"
+#include "Cli.h"
 #include "DBGrid.h"
 #include "DBNavigator.h"
 #include "DatePattern.h"
@@ -532,6 +533,16 @@ private slots:
         else
             WriteMmanaModel(expected, job);
         QCOMPARE(written, QByteArray::fromStdString(expected.str()));
+
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const QString cliPath = InDir("cli") + extension;
+        const int status = RunCli({"generate", "--target", eznec ? "eznec" : "mmana", "--axis",
+                                   yAxis ? "y" : "x", "--output", cliPath, "--project", "2",
+                                   "--decimal-separator", ".", "--thousands-separator", ","},
+                                  outStream, errStream);
+        QCOMPARE(status, 0);
+        QCOMPARE(ReadBytes(cliPath), written);
         QVERIFY(written.startsWith(eznec ? QByteArray() : QByteArray("3 el 10 m")));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }

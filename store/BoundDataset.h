@@ -115,7 +115,7 @@ public:
     virtual int CurrentLookupChoice(int field) const = 0;
     // Opening the drop-down: moves the lookup table (TTaper) to the current
     // row's choice, or to its first row when there is none. Returns the choice
-    // to highlight (CurrentLookupChoice(), or 0/-1 when none).
+    // to highlight: CurrentLookupChoice().
     virtual int OpenLookup(int field) = 0;
     // Moving through the open list: moves the lookup table to that choice
     // without changing this row.

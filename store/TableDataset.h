@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <optional>
 
 #include "BoundDataset.h"
@@ -96,39 +97,46 @@ private:
     };
 
     int RequireField(const QString& name) const;
-    const Lookup& RequireLookup(int field) const;
-    std::vector<int> ChoiceRows() const;
-    QVariant LookupResult(const QVariant& key) const;
-    int RowOfKey(int field, const QVariant& key) const;
+    const FieldInfo& RequireFieldAt(int field) const;
+    void RequireOpen() const;
+    bool Editing() const;
+    QVariant StoredValue(int row, int field) const;
 
     QSqlDatabase Database() const;
     QString SelectList() const;
     std::vector<Row> ReadRows(const QVariant& linkValue) const;
     Row ReadRowByRowid(const QVariant& rowid) const;
-    Row RowFromQuery(const class QSqlQuery& query) const;
-    void ResetRows(std::vector<Row> rows);
+    Row RowFromQuery(const QSqlQuery& query) const;
+    std::vector<int> WrittenColumns() const;
     void InsertIntoDatabase();
     void UpdateInDatabase();
-    void DeleteFromDatabase(const Row& row);
-    void BindKey(class QSqlQuery& query, const Row& row) const;
+    bool DeleteFromDatabase(const Row& row);  // false when no row had the key
     QString KeyCondition() const;
+    void BindKey(QSqlQuery& query, const Row& row) const;
 
     void SetState(DatasetState state);
     void SetCurrent(int row);
-    void BeginEdit();
+    void BeginEdit(std::vector<QVariant> values);
     void EndEdit();
-    void LeaveRow();
+    void AddRow(bool atEnd);
+    int LeaveRow(int target);
+    int RowAfterDrop() const;
     void DropNewRow();
-    void AddRow(int position);
-    void ConvertPendingTexts();
+    void ConvertRefusedTexts();
 
-    // Master side: the value the details filter by, and keeping them in step.
-    QVariant LinkValueOfRow(int row) const;
-    void PrepareDetails(const QVariant& nextLinkValue);
+    // Master side: the value a detail filters by, and keeping details in step.
+    QVariant CurrentMasterValue(int field) const;
+    void PrepareDetails(int nextRow);  // posts or drops a detail's pending row if it will re-filter
+    void FlushDetails();
     void SyncDetails();
     // Detail side.
     void FlushPending();
     void Refilter(const QVariant& linkValue);
+
+    const Lookup& RequireLookup(int field) const;
+    QVariant LookupResult(const Lookup& lookup, const QVariant& key) const;
+    std::vector<int> ChoiceRows(const Lookup& lookup) const;
+    int RequireChoice(const Lookup& lookup, int choice) const;
 
     TableSpec spec_;
     QString connectionName_;
@@ -137,6 +145,7 @@ private:
     DatasetState state_ = DatasetState::Inactive;
     std::vector<Row> rows_;
     int current_ = -1;
+    int returnRow_ = -1;  // the row that was current before an insert
     // The row being edited or inserted: values, which fields were written,
     // and texts refused by the conversion, shown until corrected.
     std::vector<QVariant> buffer_;

@@ -1,0 +1,723 @@
+#include "TableDataset.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+
+#include "FieldText.h"
+#include "StoreError.h"
+
+namespace velkora {
+namespace {
+
+QString Quoted(const QString& name) { return '"' + name + '"'; }
+
+// Keys and links compare as whole numbers whatever type the driver gave them.
+bool SameValue(const QVariant& a, const QVariant& b) {
+    if (a.isNull() || b.isNull()) return a.isNull() && b.isNull();
+    bool okA = false;
+    bool okB = false;
+    const qlonglong x = a.toLongLong(&okA);
+    const qlonglong y = b.toLongLong(&okB);
+    if (okA && okB) return x == y;
+    return a == b;
+}
+
+QVariant Normalized(FieldKind kind, const QVariant& value) {
+    const int type = value.typeId();
+    const bool integral = type == QMetaType::LongLong || type == QMetaType::Int ||
+                          type == QMetaType::ULongLong || type == QMetaType::UInt;
+    switch (kind) {
+        case FieldKind::Integer:
+            return integral ? QVariant(value.toLongLong()) : value;
+        case FieldKind::Float:
+            return integral || type == QMetaType::Double ? QVariant(value.toDouble()) : value;
+        case FieldKind::Text:
+        case FieldKind::Lookup:
+            return value.toString();
+    }
+    return value;
+}
+
+FieldInfo Field(QString name, FieldKind kind, QString label = {}, QString pattern = {}) {
+    FieldInfo field;
+    field.name = std::move(name);
+    field.kind = kind;
+    field.label = std::move(label);
+    field.pattern = std::move(pattern);
+    return field;
+}
+
+FieldInfo KeyField() {
+    FieldInfo field = Field("ID", FieldKind::Integer);
+    field.readOnly = true;
+    field.visible = false;
+    return field;
+}
+
+FieldInfo HiddenInteger(QString name) {
+    FieldInfo field = Field(std::move(name), FieldKind::Integer);
+    field.visible = false;
+    return field;
+}
+
+FieldInfo TextField(QString name, int size, QString label = {}, QStringList pickList = {}) {
+    FieldInfo field = Field(std::move(name), FieldKind::Text, std::move(label));
+    field.size = size;
+    field.pickList = std::move(pickList);
+    return field;
+}
+
+[[noreturn]] void Refused(const QString& what, const QSqlQuery& query) {
+    throw StoreError(what + ": " + query.lastError().text());
+}
+
+}  // namespace
+
+TableSpec ProjectsSpec() {
+    return {"PROJECTS",
+            {KeyField(), TextField("NOME", 255, "PROJECT NAME"),
+             Field("F0", FieldKind::Float, {}, "###,##0.000"), TextField("SOURCE_WIRE", 255),
+             Field("HEIGHT", FieldKind::Integer, {}, "##")},
+            "ID",
+            {}};
+}
+
+TableSpec ElementsSpec() {
+    return {"ELEMENTS",
+            {KeyField(), HiddenInteger("ID_PROJECT"), TextField("NOME", 255, "EL. NAME"),
+             TextField("TYPE", 15, {}, {"Element", "Driver", "Null"}),
+             Field("LEN", FieldKind::Float, "SIZE", "###,##0.###"), HiddenInteger("ID_TAPER"),
+             Field("DISTANCE", FieldKind::Float, "OFFSET", "###,##0.###"),
+             Field("HEIGHT", FieldKind::Float), Field("LK_TAPER", FieldKind::Lookup, "TAPER SCH.")},
+            "ID",
+            {"ID_PROJECT"}};
+}
+
+TableSpec TaperSpec() {
+    return {"TAPER",
+            {KeyField(), TextField("NOME", 255, "ELEMENT NAME"),
+             TextField("UM", 5, {}, {"m,mm", "ft,in"})},
+            "ID",
+            {}};
+}
+
+TableSpec TaperSizesSpec() {
+    return {"TAPER_SIZES",
+            {HiddenInteger("ID_TAPER"), Field("ORDER", FieldKind::Integer),
+             Field("DIAMETER", FieldKind::Float, {}, "##0.###"),
+             Field("LENGTH", FieldKind::Float, {}, "###,##0.###")},
+            {},
+            {"ID_TAPER"}};
+}
+
+TableDataset::TableDataset(TableSpec spec, QObject* parent)
+    : BoundDataset(parent), spec_(std::move(spec)), keyMarks_(CurrentRegionalMarks()) {}
+
+TableDataset::~TableDataset() = default;
+
+void TableDataset::SetConnection(const QSqlDatabase& db) { connectionName_ = db.connectionName(); }
+
+void TableDataset::SetMaster(TableDataset& master, const QString& linkField,
+                             const QString& masterField) {
+    master_ = &master;
+    linkField_ = RequireField(linkField);
+    masterField_ = master.RequireField(masterField);
+    master.details_.push_back(this);
+}
+
+void TableDataset::SetLookup(const QString& lookupField, const QString& keyField,
+                             TableDataset& source, const QString& sourceKey,
+                             const QString& resultField) {
+    Lookup lookup{RequireField(lookupField), RequireField(keyField), &source,
+                  source.RequireField(sourceKey), source.RequireField(resultField)};
+    lookups_.push_back(lookup);
+    // The names shown follow every change of the lookup table.
+    const int field = lookup.field;
+    const auto namesChanged = [this, field] {
+        if (open_) emit FieldValuesChanged(field);
+    };
+    connect(&source, &BoundDataset::RowChanged, this, namesChanged);
+    connect(&source, &BoundDataset::RowsReset, this, namesChanged);
+    connect(&source, &BoundDataset::RowInserted, this, namesChanged);
+    connect(&source, &BoundDataset::RowRemoved, this, namesChanged);
+}
+
+void TableDataset::SetKeyMarks(const RegionalMarks& marks) { keyMarks_ = marks; }
+
+const QString& TableDataset::TableName() const { return spec_.table; }
+const std::vector<FieldInfo>& TableDataset::Fields() const { return spec_.fields; }
+
+int TableDataset::FieldIndex(const QString& name) const {
+    for (std::size_t i = 0; i < spec_.fields.size(); ++i)
+        if (spec_.fields[i].name.compare(name, Qt::CaseInsensitive) == 0) return int(i);
+    return -1;
+}
+
+int TableDataset::RequireField(const QString& name) const {
+    const int index = FieldIndex(name);
+    if (index < 0) throw StoreError(QString("%1 has no field %2").arg(spec_.table, name));
+    return index;
+}
+
+void TableDataset::RequireOpen() const {
+    if (!open_) throw StoreError(QString("The table %1 is not open").arg(spec_.table));
+}
+
+const FieldInfo& TableDataset::RequireFieldAt(int field) const {
+    if (field < 0 || field >= int(spec_.fields.size()))
+        throw StoreError(QString("%1 has no field number %2").arg(spec_.table).arg(field));
+    return spec_.fields[std::size_t(field)];
+}
+
+// --- Opening, reading -------------------------------------------------------
+
+void TableDataset::Open() {
+    if (open_) return;
+    const QVariant link = master_ ? master_->CurrentMasterValue(masterField_) : QVariant();
+    std::vector<Row> rows = ReadRows(link);
+    filterValue_ = link;
+    emit RowsAboutToReset();
+    rows_ = std::move(rows);
+    current_ = rows_.empty() ? -1 : 0;
+    open_ = true;
+    state_ = DatasetState::Browse;
+    emit RowsReset();
+    emit StateChanged();
+    emit CurrentRowChanged();
+    SyncDetails();
+}
+
+void TableDataset::Close() {
+    if (!open_) return;
+    emit RowsAboutToReset();
+    EndEdit();
+    rows_.clear();
+    current_ = -1;
+    open_ = false;
+    state_ = DatasetState::Inactive;
+    filterValue_ = QVariant();
+    emit RowsReset();
+    emit StateChanged();
+    emit CurrentRowChanged();
+    SyncDetails();
+}
+
+bool TableDataset::IsOpen() const { return open_; }
+bool TableDataset::CanModify() const { return open_; }
+DatasetState TableDataset::State() const { return state_; }
+int TableDataset::RowCount() const { return int(rows_.size()); }
+int TableDataset::CurrentRow() const { return current_; }
+
+QSqlDatabase TableDataset::Database() const {
+    QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    if (!db.isOpen())
+        throw StoreError(
+            QString("The table %1 cannot be used: the database is not connected").arg(spec_.table));
+    return db;
+}
+
+QString TableDataset::SelectList() const {
+    QStringList columns{"rowid"};
+    for (const FieldInfo& field : spec_.fields)
+        if (field.kind != FieldKind::Lookup) columns << Quoted(field.name);
+    return "SELECT " + columns.join(", ") + " FROM " + Quoted(spec_.table);
+}
+
+std::vector<TableDataset::Row> TableDataset::ReadRows(const QVariant& linkValue) const {
+    // A detail of a master without a posted row shows nothing.
+    if (master_ && linkValue.isNull()) return {};
+    QString sql = SelectList();
+    if (master_) sql += " WHERE " + Quoted(spec_.fields[std::size_t(linkField_)].name) + " = ?";
+    QStringList order;
+    for (const QString& column : spec_.orderBy) order << Quoted(column);
+    order << "rowid";
+    sql += " ORDER BY " + order.join(", ");
+
+    QSqlQuery query(Database());
+    query.setForwardOnly(true);
+    const QString what = "Could not read the table " + spec_.table;
+    if (!query.prepare(sql)) Refused(what, query);
+    if (master_) query.addBindValue(linkValue);
+    if (!query.exec()) Refused(what, query);
+    std::vector<Row> rows;
+    while (query.next()) rows.push_back(RowFromQuery(query));
+    if (query.lastError().isValid()) Refused(what, query);
+    return rows;
+}
+
+TableDataset::Row TableDataset::ReadRowByRowid(const QVariant& rowid) const {
+    QSqlQuery query(Database());
+    const QString what = "Could not read back the row of " + spec_.table;
+    if (!query.prepare(SelectList() + " WHERE rowid = ?")) Refused(what, query);
+    query.addBindValue(rowid);
+    if (!query.exec()) Refused(what, query);
+    if (!query.next())
+        throw StoreError(what + ": it is no longer in the database (another user may have deleted it)");
+    return RowFromQuery(query);
+}
+
+TableDataset::Row TableDataset::RowFromQuery(const QSqlQuery& query) const {
+    Row row;
+    row.rowid = query.value(0);
+    row.values.resize(spec_.fields.size());
+    int column = 1;
+    for (std::size_t i = 0; i < spec_.fields.size(); ++i) {
+        const FieldInfo& field = spec_.fields[i];
+        if (field.kind == FieldKind::Lookup) continue;
+        if (!query.isNull(column)) row.values[i] = Normalized(field.kind, query.value(column));
+        ++column;
+    }
+    return row;
+}
+
+// --- Values -------------------------------------------------------------------
+
+bool TableDataset::Editing() const {
+    return state_ == DatasetState::Edit || state_ == DatasetState::Insert;
+}
+
+QVariant TableDataset::StoredValue(int row, int field) const {
+    if (row == current_ && Editing()) return buffer_[std::size_t(field)];
+    return rows_[std::size_t(row)].values[std::size_t(field)];
+}
+
+QVariant TableDataset::Value(int row, int field) const {
+    if (row < 0 || row >= RowCount()) return {};
+    RequireFieldAt(field);
+    for (const Lookup& lookup : lookups_)
+        if (lookup.field == field) return LookupResult(lookup, StoredValue(row, lookup.keyField));
+    return StoredValue(row, field);
+}
+
+QString TableDataset::DisplayText(int row, int field) const {
+    if (row < 0 || row >= RowCount()) return {};
+    const FieldInfo& info = RequireFieldAt(field);
+    if (row == current_ && Editing() && refusedText_[std::size_t(field)])
+        return *refusedText_[std::size_t(field)];
+    return FieldDisplayText(info, Value(row, field), CurrentRegionalMarks());
+}
+
+bool TableDataset::IsModified() const { return Editing() && modified_; }
+
+// --- States -------------------------------------------------------------------
+
+void TableDataset::SetState(DatasetState state) {
+    if (state_ == state) return;
+    state_ = state;
+    emit StateChanged();
+}
+
+void TableDataset::SetCurrent(int row) {
+    if (current_ == row) return;
+    current_ = row;
+    emit CurrentRowChanged();
+}
+
+void TableDataset::BeginEdit(std::vector<QVariant> values) {
+    buffer_ = std::move(values);
+    written_.assign(spec_.fields.size(), false);
+    refusedText_.assign(spec_.fields.size(), std::nullopt);
+    modified_ = false;
+}
+
+void TableDataset::EndEdit() {
+    buffer_.clear();
+    written_.clear();
+    refusedText_.clear();
+    modified_ = false;
+}
+
+void TableDataset::Edit() {
+    RequireOpen();
+    if (Editing()) return;
+    if (rows_.empty()) {
+        Insert();
+        return;
+    }
+    BeginEdit(rows_[std::size_t(current_)].values);
+    SetState(DatasetState::Edit);
+}
+
+void TableDataset::Insert() { AddRow(false); }
+void TableDataset::Append() { AddRow(true); }
+
+void TableDataset::AddRow(bool atEnd) {
+    RequireOpen();
+    PrepareDetails(-1);  // a new row has no ID yet: the details will show nothing
+    LeaveRow(-1);
+    const int position = atEnd || current_ < 0 ? RowCount() : current_;
+    const int previous = current_;
+    emit RowAboutToBeInserted(position);
+    rows_.insert(rows_.begin() + position, Row{QVariant(), std::vector<QVariant>(spec_.fields.size())});
+    current_ = position;
+    emit RowInserted(position);
+    returnRow_ = previous;
+    BeginEdit(std::vector<QVariant>(spec_.fields.size()));
+    if (master_) {
+        // The link is part of the new row but is not the user's entry: a row
+        // with nothing else written is still dropped.
+        buffer_[std::size_t(linkField_)] = master_->CurrentMasterValue(masterField_);
+        written_[std::size_t(linkField_)] = true;
+    }
+    SetState(DatasetState::Insert);
+    emit CurrentRowChanged();
+    SyncDetails();
+}
+
+// Leaves the current row for `target` (a row number before leaving; -1 for
+// none): posts a changed row, drops an untouched new one. Returns the
+// target's number afterwards.
+int TableDataset::LeaveRow(int target) {
+    if (state_ == DatasetState::Insert && !modified_) {
+        const int dropped = current_;
+        DropNewRow();
+        return target > dropped ? target - 1 : target;
+    }
+    if (Editing()) Post();
+    return target;
+}
+
+// The row that becomes current when the new row is dropped, numbered as after
+// the drop: the one that was current before the insert.
+int TableDataset::RowAfterDrop() const {
+    const int remaining = RowCount() - 1;
+    if (remaining <= 0) return -1;
+    return std::clamp(returnRow_, 0, remaining - 1);
+}
+
+void TableDataset::DropNewRow() {
+    const int row = current_;
+    const int back = RowAfterDrop();
+    emit RowAboutToBeRemoved(row);
+    rows_.erase(rows_.begin() + row);
+    EndEdit();
+    state_ = DatasetState::Browse;
+    current_ = back;
+    emit RowRemoved(row);
+    emit StateChanged();
+    emit CurrentRowChanged();
+}
+
+void TableDataset::MoveTo(int row) {
+    RequireOpen();
+    if (row == current_) return;
+    if (row < 0 || row >= RowCount())
+        throw StoreError(QString("%1 has no row %2").arg(spec_.table).arg(row + 1));
+    PrepareDetails(row);
+    const int target = LeaveRow(row);
+    SetCurrent(target);
+    SyncDetails();
+}
+
+void TableDataset::ConvertRefusedTexts() {
+    for (std::size_t i = 0; i < refusedText_.size(); ++i) {
+        if (!refusedText_[i]) continue;
+        buffer_[i] = ParseFieldText(spec_.fields[i], *refusedText_[i], CurrentRegionalMarks());
+        written_[i] = true;
+        refusedText_[i].reset();
+    }
+}
+
+void TableDataset::Post() {
+    RequireOpen();
+    if (!Editing()) return;
+    ConvertRefusedTexts();
+    if (state_ == DatasetState::Insert) {
+        // The new row's ID will change the details' link: settle them first.
+        FlushDetails();
+        InsertIntoDatabase();
+    } else if (modified_) {
+        UpdateInDatabase();
+    }
+    EndEdit();
+    SetState(DatasetState::Browse);
+    emit RowChanged(current_);
+    SyncDetails();
+}
+
+void TableDataset::Cancel() {
+    if (!open_ || !Editing()) return;
+    if (state_ == DatasetState::Insert) {
+        const int back = RowAfterDrop();
+        PrepareDetails(back >= current_ ? back + 1 : back);  // its number before the drop
+        DropNewRow();
+        SyncDetails();
+        return;
+    }
+    EndEdit();
+    SetState(DatasetState::Browse);
+    emit RowChanged(current_);
+}
+
+void TableDataset::DropUntouchedInsert() {
+    if (open_ && state_ == DatasetState::Insert && !modified_) Cancel();
+}
+
+void TableDataset::Delete() {
+    RequireOpen();
+    if (state_ == DatasetState::Insert) {
+        Cancel();
+        return;
+    }
+    if (rows_.empty())
+        throw StoreError(QString("There is no row of %1 to delete").arg(spec_.table));
+    const int row = current_;
+    PrepareDetails(row + 1 < RowCount() ? row + 1 : row - 1);
+    const bool found = DeleteFromDatabase(rows_[std::size_t(row)]);
+    // Gone from the database either way: drop it from the list too.
+    EndEdit();
+    emit RowAboutToBeRemoved(row);
+    rows_.erase(rows_.begin() + row);
+    state_ = DatasetState::Browse;
+    current_ = std::min(row, RowCount() - 1);
+    emit RowRemoved(row);
+    emit StateChanged();
+    emit CurrentRowChanged();
+    SyncDetails();
+    if (!found)
+        throw StoreError(QString("The row was no longer in %1: another user had already deleted it. "
+                                 "It is removed from the list.")
+                             .arg(spec_.table));
+}
+
+// --- Writing to the database ---------------------------------------------------
+
+QString TableDataset::KeyCondition() const {
+    return (spec_.keyField.isEmpty() ? QString("rowid") : Quoted(spec_.keyField)) + " = ?";
+}
+
+void TableDataset::BindKey(QSqlQuery& query, const Row& row) const {
+    query.addBindValue(spec_.keyField.isEmpty()
+                           ? row.rowid
+                           : row.values[std::size_t(RequireField(spec_.keyField))]);
+}
+
+std::vector<int> TableDataset::WrittenColumns() const {
+    std::vector<int> columns;
+    for (std::size_t i = 0; i < spec_.fields.size(); ++i) {
+        const FieldInfo& field = spec_.fields[i];
+        if (written_[i] && !field.readOnly && field.kind != FieldKind::Lookup) columns.push_back(int(i));
+    }
+    return columns;
+}
+
+void TableDataset::InsertIntoDatabase() {
+    const std::vector<int> columns = WrittenColumns();
+    QStringList names;
+    QStringList marks;
+    for (int column : columns) {
+        names << Quoted(spec_.fields[std::size_t(column)].name);
+        marks << "?";
+    }
+    QString sql = "INSERT INTO " + Quoted(spec_.table);
+    sql += names.isEmpty() ? QString(" DEFAULT VALUES")
+                           : " (" + names.join(", ") + ") VALUES (" + marks.join(", ") + ")";
+    QSqlQuery query(Database());
+    const QString what = "Could not add the row to " + spec_.table;
+    if (!query.prepare(sql)) Refused(what, query);
+    for (int column : columns) query.addBindValue(buffer_[std::size_t(column)]);
+    if (!query.exec()) Refused(what, query);
+    const QVariant rowid = query.lastInsertId();
+    if (!rowid.isValid()) throw StoreError(what + ": the database gave no row number for it");
+    rows_[std::size_t(current_)] = ReadRowByRowid(rowid);
+}
+
+void TableDataset::UpdateInDatabase() {
+    const std::vector<int> columns = WrittenColumns();
+    if (columns.empty()) return;
+    QStringList assignments;
+    for (int column : columns) assignments << Quoted(spec_.fields[std::size_t(column)].name) + " = ?";
+    const QString sql =
+        "UPDATE " + Quoted(spec_.table) + " SET " + assignments.join(", ") + " WHERE " + KeyCondition();
+    QSqlQuery query(Database());
+    const QString what = "Could not save the row in " + spec_.table;
+    if (!query.prepare(sql)) Refused(what, query);
+    for (int column : columns) query.addBindValue(buffer_[std::size_t(column)]);
+    const Row& row = rows_[std::size_t(current_)];
+    BindKey(query, row);
+    if (!query.exec()) Refused(what, query);
+    if (query.numRowsAffected() == 0)
+        throw StoreError(what + ": it is no longer in the database (another user may have deleted "
+                                "it). Your changes are still in the row; cancel the edit to drop them.");
+    rows_[std::size_t(current_)] = ReadRowByRowid(row.rowid);
+}
+
+bool TableDataset::DeleteFromDatabase(const Row& row) {
+    QSqlQuery query(Database());
+    const QString what = "Could not delete the row from " + spec_.table;
+    if (!query.prepare("DELETE FROM " + Quoted(spec_.table) + " WHERE " + KeyCondition()))
+        Refused(what, query);
+    BindKey(query, row);
+    if (!query.exec()) Refused(what, query);
+    return query.numRowsAffected() > 0;
+}
+
+// --- Field text -----------------------------------------------------------------
+
+void TableDataset::SetFieldText(int field, const QString& text) {
+    RequireOpen();
+    const FieldInfo& info = RequireFieldAt(field);
+    if (info.readOnly || info.kind == FieldKind::Lookup)
+        throw Failure(QString("Field '%1' cannot be modified").arg(info.DisplayName()).toStdString());
+    Edit();
+    const auto index = std::size_t(field);
+    modified_ = true;
+    try {
+        buffer_[index] = ParseFieldText(info, text, CurrentRegionalMarks());
+    } catch (const Failure&) {
+        // Kept as typed: shown in the cell, and Post refuses it again.
+        refusedText_[index] = text;
+        emit RowChanged(current_);
+        throw;
+    }
+    written_[index] = true;
+    refusedText_[index].reset();
+    emit RowChanged(current_);
+}
+
+bool TableDataset::AcceptsKey(int field, QChar key) const {
+    return FieldAcceptsKey(RequireFieldAt(field), key, keyMarks_);
+}
+
+// --- Master and detail -------------------------------------------------------------
+
+QVariant TableDataset::CurrentMasterValue(int field) const {
+    if (!open_ || current_ < 0) return {};
+    return rows_[std::size_t(current_)].values[std::size_t(field)];
+}
+
+void TableDataset::PrepareDetails(int nextRow) {
+    for (TableDataset* detail : details_) {
+        const QVariant next = nextRow >= 0 && nextRow < RowCount()
+                                  ? rows_[std::size_t(nextRow)].values[std::size_t(detail->masterField_)]
+                                  : QVariant();
+        if (!SameValue(next, detail->filterValue_)) detail->FlushPending();
+    }
+}
+
+void TableDataset::FlushDetails() {
+    for (TableDataset* detail : details_) detail->FlushPending();
+}
+
+void TableDataset::SyncDetails() {
+    for (TableDataset* detail : details_) {
+        if (!detail->open_) continue;
+        const QVariant value = CurrentMasterValue(detail->masterField_);
+        if (!SameValue(value, detail->filterValue_)) detail->Refilter(value);
+    }
+}
+
+void TableDataset::FlushPending() {
+    if (!open_) return;
+    if (state_ == DatasetState::Insert && !modified_)
+        DropNewRow();
+    else if (Editing())
+        Post();
+}
+
+void TableDataset::Refilter(const QVariant& linkValue) {
+    filterValue_ = linkValue;
+    std::vector<Row> rows;
+    QString failure;
+    try {
+        rows = ReadRows(linkValue);
+    } catch (const StoreError& error) {
+        failure = QString::fromStdString(error.what());  // shown empty, reported below
+    }
+    emit RowsAboutToReset();
+    EndEdit();
+    rows_ = std::move(rows);
+    current_ = rows_.empty() ? -1 : 0;
+    state_ = DatasetState::Browse;
+    emit RowsReset();
+    emit StateChanged();
+    emit CurrentRowChanged();
+    SyncDetails();
+    if (!failure.isEmpty()) throw StoreError(failure);
+}
+
+// --- Lookup ---------------------------------------------------------------------------
+
+const TableDataset::Lookup& TableDataset::RequireLookup(int field) const {
+    for (const Lookup& lookup : lookups_)
+        if (lookup.field == field) return lookup;
+    throw StoreError(QString("Field %1 of %2 is not a lookup field").arg(field).arg(spec_.table));
+}
+
+QVariant TableDataset::LookupResult(const Lookup& lookup, const QVariant& key) const {
+    if (key.isNull()) return {};
+    for (const Row& row : lookup.source->rows_)
+        if (SameValue(row.values[std::size_t(lookup.sourceKey)], key))
+            return row.values[std::size_t(lookup.resultField)];
+    return {};
+}
+
+// The source rows that can be chosen: those with a key (a new, unposted
+// schedule has none yet).
+std::vector<int> TableDataset::ChoiceRows(const Lookup& lookup) const {
+    std::vector<int> rows;
+    const auto& sourceRows = lookup.source->rows_;
+    for (std::size_t i = 0; i < sourceRows.size(); ++i)
+        if (!sourceRows[i].values[std::size_t(lookup.sourceKey)].isNull()) rows.push_back(int(i));
+    return rows;
+}
+
+QStringList TableDataset::LookupChoices(int field) const {
+    const Lookup& lookup = RequireLookup(field);
+    QStringList names;
+    for (int row : ChoiceRows(lookup))
+        names << lookup.source->rows_[std::size_t(row)].values[std::size_t(lookup.resultField)].toString();
+    return names;
+}
+
+int TableDataset::CurrentLookupChoice(int field) const {
+    const Lookup& lookup = RequireLookup(field);
+    if (!open_ || current_ < 0) return -1;
+    const QVariant key = StoredValue(current_, lookup.keyField);
+    if (key.isNull()) return -1;
+    const std::vector<int> rows = ChoiceRows(lookup);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (SameValue(lookup.source->rows_[std::size_t(rows[i])].values[std::size_t(lookup.sourceKey)], key))
+            return int(i);
+    return -1;
+}
+
+int TableDataset::OpenLookup(int field) {
+    const Lookup& lookup = RequireLookup(field);
+    const int choice = CurrentLookupChoice(field);
+    TableDataset& source = *lookup.source;
+    if (choice >= 0)
+        source.MoveTo(ChoiceRows(lookup)[std::size_t(choice)]);
+    else if (source.RowCount() > 0)
+        source.MoveTo(0);
+    return choice;
+}
+
+int TableDataset::RequireChoice(const Lookup& lookup, int choice) const {
+    const std::vector<int> rows = ChoiceRows(lookup);
+    if (choice < 0 || choice >= int(rows.size()))
+        throw StoreError(QString("There is no entry %1 in the list").arg(choice + 1));
+    return rows[std::size_t(choice)];
+}
+
+void TableDataset::PreviewLookup(int field, int choice) {
+    const Lookup& lookup = RequireLookup(field);
+    lookup.source->MoveTo(RequireChoice(lookup, choice));
+}
+
+void TableDataset::ChooseLookup(int field, int choice) {
+    RequireOpen();
+    const Lookup& lookup = RequireLookup(field);
+    const int sourceRow = RequireChoice(lookup, choice);
+    const QVariant key = lookup.source->rows_[std::size_t(sourceRow)].values[std::size_t(lookup.sourceKey)];
+    Edit();
+    const auto index = std::size_t(lookup.keyField);
+    buffer_[index] = key;
+    written_[index] = true;
+    refusedText_[index].reset();
+    modified_ = true;
+    emit RowChanged(current_);
+}
+
+}  // namespace velkora

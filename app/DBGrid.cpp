@@ -642,18 +642,19 @@ bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) 
 }
 
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    if (!syncing_ && dataset_ && current.isValid() && current.row() != dataset_->CurrentRow()) {
-        try {
-            WriteCell();
-            dataset_->MoveTo(current.row());
-        } catch (...) {
-            RaiseLater(std::current_exception());
-            QMetaObject::invokeMethod(this, [this] { SyncToDataset(); }, Qt::QueuedConnection);
-        }
-    }
     if (current.isValid()) lastColumn_ = current.column();
     QTableView::currentChanged(current, previous);
     verticalHeader()->viewport()->update();
+    // The user moves rows through GoTo (keys and clicks). Any other change of
+    // the view's row (the view adjusting itself while rows come and go) must
+    // not move the dataset: the view goes back to the dataset's row instead.
+    if (!syncing_ && dataset_ && current.isValid() && current.row() != dataset_->CurrentRow())
+        QMetaObject::invokeMethod(this, [this] { SyncToDataset(); }, Qt::QueuedConnection);
+}
+
+void DBGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::LeftButton) return;  // no selecting by dragging
+    QTableView::mouseMoveEvent(event);
 }
 
 void DBGrid::SyncToDataset() {

@@ -235,6 +235,9 @@ private slots:
         for (const char* name : {"DBGrid1", "DBGrid2", "DBGrid3", "DBGrid4"})
             QCOMPARE(Grid(name)->model()->rowCount(), 0);
         QCOMPARE(form.ModelExtension(), QStringLiteral(".maa"));
+        for (const DBNavigator* navigator : form.findChildren<DBNavigator*>())
+            for (const QToolButton* button : navigator->findChildren<QToolButton*>())
+                QVERIFY(!button->isEnabled());
         std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
@@ -403,6 +406,24 @@ private slots:
         QCOMPARE(editor->text(), "12");
     }
 
+    void textCellsTakeTheFieldSize_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("size");
+        QTest::newRow("pick list TYPE") << "TYPE" << 15;
+        QTest::newRow("plain NOME") << "NOME" << 255;
+    }
+    void textCellsTakeTheFieldSize() {
+        QFETCH(QString, field);
+        QFETCH(int, size);
+        WriteSampleStore();
+        OpenForm();
+        DBGrid* elements = Grid("DBGrid4");
+        ClickCell(elements, 0, field);
+        Type(QString(size + 5, u'x'));
+        Key(Qt::Key_Return);
+        QCOMPARE(GridText(elements, 0, field), QString(size, u'x'));
+    }
+
     void deleteAsksFirst_data() {
         QTest::addColumn<bool>("byKey");
         QTest::addColumn<bool>("answer");
@@ -455,12 +476,20 @@ private slots:
         }
     }
 
-    void downPastTheEndAppendsAndLeavingDrops() {
+    void pastTheEndAppendsAndLeavingDrops_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("key");
+        QTest::newRow("down arrow") << "NOME" << int(Qt::Key_Down);
+        QTest::newRow("tab from the last column") << "HEIGHT" << int(Qt::Key_Tab);
+    }
+    void pastTheEndAppendsAndLeavingDrops() {
+        QFETCH(QString, field);
+        QFETCH(int, key);
         WriteSampleStore();
         OpenForm();
         DBGrid* elements = Grid("DBGrid4");
-        ClickCell(elements, 1, "NOME");
-        Key(Qt::Key_Down);
+        ClickCell(elements, 1, field);
+        Key(Qt::Key(key));
         QCOMPARE(elements->Dataset()->State(), DatasetState::Insert);
         QCOMPARE(elements->model()->rowCount(), 3);
         Key(Qt::Key_Down);  // an untouched new row does not append another

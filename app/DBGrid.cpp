@@ -20,7 +20,7 @@ namespace velkora {
 // The grid's column titles over the data source: the grid's own title where it
 // sets one, centred where asked; everything else as the source has it.
 class GridColumnsModel : public QIdentityProxyModel {
-public:
+  public:
     using QIdentityProxyModel::QIdentityProxyModel;
 
     struct Title {
@@ -35,8 +35,8 @@ public:
             const Title& title = titles[static_cast<std::size_t>(section)];
             if (role == Qt::DisplayRole && !title.text.isEmpty()) return title.text;
             if (role == Qt::TextAlignmentRole)
-                return QVariant::fromValue(
-                    (title.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+                return QVariant::fromValue((title.centred ? Qt::AlignHCenter : Qt::AlignLeft) |
+                                           Qt::AlignVCenter);
         }
         if (orientation == Qt::Vertical && role == Qt::DisplayRole) return {};
         return QIdentityProxyModel::headerData(section, orientation, role);
@@ -48,10 +48,10 @@ namespace {
 // The narrow column at the left: a triangle at the current row while browsing,
 // an I-beam while it is edited, a star while it is a new row.
 class IndicatorHeader : public QHeaderView {
-public:
+  public:
     explicit IndicatorHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
 
-protected:
+  protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
         QStyleOptionHeader option;
         initStyleOption(&option);
@@ -102,7 +102,7 @@ protected:
 // The drop-down of a lookup cell: opening it and moving through it move the
 // lookup table; only choosing an entry changes the row.
 class LookupCombo : public QComboBox {
-public:
+  public:
     LookupCombo(BoundDataset& dataset, int field, QWidget* parent)
         : QComboBox(parent), dataset_(dataset), field_(field) {
         addItems(dataset.LookupChoices(field));
@@ -112,7 +112,11 @@ public:
         connect(this, &QComboBox::activated, this, Guarded([this](int choice) {
                     dataset_.ChooseLookup(field_, choice);
                     QMetaObject::invokeMethod(
-                        this, [this] { if (onClose) onClose(); }, Qt::QueuedConnection);
+                        this,
+                        [this] {
+                            if (onClose) onClose();
+                        },
+                        Qt::QueuedConnection);
                 }));
     }
 
@@ -131,12 +135,16 @@ public:
         // After the choice (activated comes after the popup closes) the cell
         // goes back to showing its text.
         QMetaObject::invokeMethod(
-            this, [this] { if (onClose) onClose(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (onClose) onClose();
+            },
+            Qt::QueuedConnection);
     }
 
     std::function<void()> onClose;
 
-private:
+  private:
     BoundDataset& dataset_;
     int field_;
 };
@@ -155,7 +163,7 @@ bool IsNumber(const FieldInfo& field) {
 
 // Creates the cell editors and routes their keys and focus to the grid.
 class GridCellDelegate : public QStyledItemDelegate {
-public:
+  public:
     explicit GridCellDelegate(DBGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -221,7 +229,7 @@ public:
         QStyledItemDelegate::destroyEditor(editor, index);
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::KeyPress)
             return grid_->EditorKey(static_cast<QKeyEvent*>(event));
@@ -230,7 +238,7 @@ protected:
         return QObject::eventFilter(object, event);
     }
 
-private:
+  private:
     DBGrid* grid_;
 };
 
@@ -380,11 +388,21 @@ bool DBGrid::EditorKey(QKeyEvent* event) {
     const bool alt = event->modifiers() & Qt::AltModifier;
     switch (event->key()) {
         case Qt::Key_Return:
-        case Qt::Key_Enter: WriteCell(); return true;
-        case Qt::Key_Escape: EscapeKey(); return true;
-        case Qt::Key_Tab: TabKey(true); return true;
-        case Qt::Key_Backtab: TabKey(false); return true;
-        case Qt::Key_Insert: InsertKey(); return true;
+        case Qt::Key_Enter:
+            WriteCell();
+            return true;
+        case Qt::Key_Escape:
+            EscapeKey();
+            return true;
+        case Qt::Key_Tab:
+            TabKey(true);
+            return true;
+        case Qt::Key_Backtab:
+            TabKey(false);
+            return true;
+        case Qt::Key_Insert:
+            InsertKey();
+            return true;
         case Qt::Key_Delete:
             if (!ctrl) return false;
             DeleteKey();
@@ -396,7 +414,8 @@ bool DBGrid::EditorKey(QKeyEvent* event) {
             if (alt) return false;  // opens a drop-down
             Navigate(event);
             return true;
-        default: break;
+        default:
+            break;
     }
     if (RefuseKey(event)) {
         if (!dynamic_cast<LookupCombo*>(editor_.data())) QApplication::beep();
@@ -456,12 +475,23 @@ void DBGrid::Navigate(QKeyEvent* event) {
     }
     CursorAction action = MoveDown;
     switch (event->key()) {
-        case Qt::Key_Up: action = MoveUp; break;
-        case Qt::Key_PageUp: action = MovePageUp; break;
-        case Qt::Key_PageDown: action = MovePageDown; break;
-        case Qt::Key_Home: action = MoveHome; break;
-        case Qt::Key_End: action = MoveEnd; break;
-        default: break;
+        case Qt::Key_Up:
+            action = MoveUp;
+            break;
+        case Qt::Key_PageUp:
+            action = MovePageUp;
+            break;
+        case Qt::Key_PageDown:
+            action = MovePageDown;
+            break;
+        case Qt::Key_Home:
+            action = MoveHome;
+            break;
+        case Qt::Key_End:
+            action = MoveEnd;
+            break;
+        default:
+            break;
     }
     GoTo(moveCursor(action, event->modifiers()));
 }
@@ -506,8 +536,8 @@ void DBGrid::EscapeKey() {
         CloseCellEditor();
         if (typed) return;
     }
-    if (dataset_ && (dataset_->State() == DatasetState::Edit ||
-                     dataset_->State() == DatasetState::Insert))
+    if (dataset_ &&
+        (dataset_->State() == DatasetState::Edit || dataset_->State() == DatasetState::Insert))
         dataset_->Cancel();
 }
 
@@ -552,21 +582,31 @@ void DBGrid::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool alt = event->modifiers() & Qt::AltModifier;
     const int field = FieldOfColumn(currentIndex().column());
-    const bool lookup = field >= 0 && dataset_->Fields()[static_cast<std::size_t>(field)].kind ==
-                                          FieldKind::Lookup;
+    const bool lookup =
+        field >= 0 && dataset_->Fields()[static_cast<std::size_t>(field)].kind == FieldKind::Lookup;
     switch (event->key()) {
-        case Qt::Key_Insert: InsertKey(); return;
+        case Qt::Key_Insert:
+            InsertKey();
+            return;
         case Qt::Key_Delete:
             if (ctrl) {
                 DeleteKey();
                 return;
             }
             break;
-        case Qt::Key_Escape: EscapeKey(); return;
-        case Qt::Key_Tab: TabKey(true); return;
-        case Qt::Key_Backtab: TabKey(false); return;
+        case Qt::Key_Escape:
+            EscapeKey();
+            return;
+        case Qt::Key_Tab:
+            TabKey(true);
+            return;
+        case Qt::Key_Backtab:
+            TabKey(false);
+            return;
         case Qt::Key_Return:
-        case Qt::Key_Enter: edit(currentIndex(), EditKeyPressed, event); return;
+        case Qt::Key_Enter:
+            edit(currentIndex(), EditKeyPressed, event);
+            return;
         case Qt::Key_F4:
             if (lookup) {
                 edit(currentIndex(), EditKeyPressed, event);
@@ -583,8 +623,11 @@ void DBGrid::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
         case Qt::Key_Home:
-        case Qt::Key_End: Navigate(event); return;
-        default: break;
+        case Qt::Key_End:
+            Navigate(event);
+            return;
+        default:
+            break;
     }
     if (RefuseKey(event)) {
         if (!lookup) QApplication::beep();
@@ -615,7 +658,8 @@ void DBGrid::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    if (!dataset_ || !dataset_->IsOpen() || !dataset_->CanModify() || !index.isValid()) return false;
+    if (!dataset_ || !dataset_->IsOpen() || !dataset_->CanModify() || !index.isValid())
+        return false;
     const int field = FieldOfColumn(index.column());
     if (field < 0) return false;
     const FieldInfo& info = dataset_->Fields()[static_cast<std::size_t>(field)];
@@ -649,7 +693,8 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
     // the view's row (the view adjusting itself while rows come and go) must
     // not move the dataset: the view goes back to the dataset's row instead.
     if (!syncing_ && dataset_ && current.isValid() && current.row() != dataset_->CurrentRow())
-        QMetaObject::invokeMethod(this, [this] { SyncToDataset(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { SyncToDataset(); }, Qt::QueuedConnection);
 }
 
 void DBGrid::mouseMoveEvent(QMouseEvent* event) {

@@ -24,15 +24,15 @@ struct GridColumn {
           title(std::move(columnTitle)),
           centredTitle(centred) {}
 
-    QString field;          // the dataset's field name, e.g. "NOME"
-    int width = -1;         // pixels; -1 for the default width
-    QString title;          // empty: the field's label, or its name
+    QString field;   // the dataset's field name, e.g. "NOME"
+    int width = -1;  // pixels; -1 for the default width
+    QString title;   // empty: the field's label, or its name
     bool centredTitle = false;
 };
 
 class DBGrid : public QTableView {
     Q_OBJECT
-public:
+  public:
     static constexpr int kDefaultColumnWidth = 64;
 
     explicit DBGrid(QWidget* parent = nullptr);
@@ -55,7 +55,7 @@ public:
     // Closes the open cell editor without writing.
     void DiscardCell();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -64,7 +64,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
-private:
+  private:
     friend class GridCellDelegate;
 
     // Editor callbacks from the delegate.

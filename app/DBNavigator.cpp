@@ -25,11 +25,16 @@ constexpr std::array<DBNavigator::Button, 5> kButtons = {
 
 Picture PictureOf(DBNavigator::Button button) {
     switch (button) {
-        case DBNavigator::Button::Insert: return Picture::Insert;
-        case DBNavigator::Button::Delete: return Picture::Delete;
-        case DBNavigator::Button::Edit: return Picture::Edit;
-        case DBNavigator::Button::Post: return Picture::Post;
-        case DBNavigator::Button::Cancel: return Picture::Cancel;
+        case DBNavigator::Button::Insert:
+            return Picture::Insert;
+        case DBNavigator::Button::Delete:
+            return Picture::Delete;
+        case DBNavigator::Button::Edit:
+            return Picture::Edit;
+        case DBNavigator::Button::Post:
+            return Picture::Post;
+        case DBNavigator::Button::Cancel:
+            return Picture::Cancel;
     }
     return Picture::Insert;
 }
@@ -96,13 +101,21 @@ void DBNavigator::Act(Button button) {
     if (!dataset_) return;
     if (before_) before_(button);
     switch (button) {
-        case Button::Insert: dataset_->Insert(); break;
+        case Button::Insert:
+            dataset_->Insert();
+            break;
         case Button::Delete:
             if (confirmer_(window(), kDeleteQuestion)) dataset_->Delete();
             break;
-        case Button::Edit: dataset_->Edit(); break;
-        case Button::Post: dataset_->Post(); break;
-        case Button::Cancel: dataset_->Cancel(); break;
+        case Button::Edit:
+            dataset_->Edit();
+            break;
+        case Button::Post:
+            dataset_->Post();
+            break;
+        case Button::Cancel:
+            dataset_->Cancel();
+            break;
     }
 }
 

@@ -16,7 +16,7 @@ class BoundDataset;
 
 class DBNavigator : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum class Button { Insert, Delete, Edit, Post, Cancel };
     // Runs before a button acts, e.g. to write or drop a grid's open cell.
     using BeforeAction = std::function<void(Button)>;
@@ -31,10 +31,10 @@ public:
     // Acts as a click on the button would (no effect while it is disabled).
     void Click(Button button);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void UpdateButtons();
     void Act(Button button);
 

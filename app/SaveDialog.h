@@ -15,7 +15,7 @@ namespace velkora {
 
 class SaveDialog : public QObject {
     Q_OBJECT
-public:
+  public:
     // Asks the user for a name: reads and updates the dialog's FileName() and
     // FilterIndex(); true when confirmed. Tests replace the real dialog by this.
     using Asker = std::function<bool(SaveDialog& dialog)>;
@@ -43,7 +43,7 @@ public:
 
     void SetAsker(Asker asker) { asker_ = std::move(asker); }
 
-private:
+  private:
     bool AskWithFileDialog();
 
     QWidget* parentWidget_;

@@ -29,7 +29,7 @@ namespace velkora {
 
 // The hourglass while a writer runs.
 class WaitCursor : public BusyIndicator {
-public:
+  public:
     void Begin() override { QApplication::setOverrideCursor(Qt::WaitCursor); }
     void End() override { QApplication::restoreOverrideCursor(); }
 };
@@ -159,10 +159,12 @@ void TForm1::CreateModelPage(QWidget* page) {
     RadioButton3 = Radio(GroupBox4, "RadioButton3", QStringLiteral("MMANA"), 8, 16, 90);
     RadioButton4 = Radio(GroupBox4, "RadioButton4", QStringLiteral("EZ-Nec"), 99, 15, 82);
     RadioButton3->setChecked(true);
-    connect(RadioButton3, &QRadioButton::toggled, this,
-            Guarded([this](bool checked) { if (checked) RadioButton3Click(); }));
-    connect(RadioButton4, &QRadioButton::toggled, this,
-            Guarded([this](bool checked) { if (checked) RadioButton4Click(); }));
+    connect(RadioButton3, &QRadioButton::toggled, this, Guarded([this](bool checked) {
+                if (checked) RadioButton3Click();
+            }));
+    connect(RadioButton4, &QRadioButton::toggled, this, Guarded([this](bool checked) {
+                if (checked) RadioButton4Click();
+            }));
 
     DBGrid4 = Named(new DBGrid(page), "DBGrid4");
     DBGrid4->setGeometry(8, 154, 441, 183);
@@ -212,11 +214,10 @@ void TForm1::CreateStatusBar() {
 }
 
 void TForm1::BindData() {
-    DBGrid3->SetDataSource(&store_->DSProjects(),
-                           {{"NOME", 256},
-                            {"F0", 79, "F0 (MHz)", true},
-                            {"SOURCE_WIRE", 108, "SOURCE WIRE", true},
-                            {"HEIGHT", -1, "HEIGHT (m)"}});
+    DBGrid3->SetDataSource(&store_->DSProjects(), {{"NOME", 256},
+                                                   {"F0", 79, "F0 (MHz)", true},
+                                                   {"SOURCE_WIRE", 108, "SOURCE WIRE", true},
+                                                   {"HEIGHT", -1, "HEIGHT (m)"}});
     DBGrid4->SetDataSource(&store_->DSElements(), {{"NOME", 100},
                                                    {"TYPE", 68},
                                                    {"LEN", 43},
@@ -224,12 +225,13 @@ void TForm1::BindData() {
                                                    {"LK_TAPER", 78},
                                                    {"HEIGHT", 51}});
     DBGrid1->SetDataSource(&store_->DSTaper(), {{"NOME", 198}, {"UM", 49, {}, true}});
-    DBGrid2->SetDataSource(&store_->DSTaperSizes(), {{"ORDER", 52},
-                                                     {"DIAMETER", 104, "DIAMETER (mm)"},
-                                                     {"LENGTH", 84, "LENGTH (m)"}});
-    const std::pair<DBNavigator*, DBGrid*> pairs[] = {
-        {DBNavigator1, DBGrid1}, {DBNavigator2, DBGrid2},
-        {DBNavigator3, DBGrid3}, {DBNavigator4, DBGrid4}};
+    DBGrid2->SetDataSource(
+        &store_->DSTaperSizes(),
+        {{"ORDER", 52}, {"DIAMETER", 104, "DIAMETER (mm)"}, {"LENGTH", 84, "LENGTH (m)"}});
+    const std::pair<DBNavigator*, DBGrid*> pairs[] = {{DBNavigator1, DBGrid1},
+                                                      {DBNavigator2, DBGrid2},
+                                                      {DBNavigator3, DBGrid3},
+                                                      {DBNavigator4, DBGrid4}};
     for (const auto& [navigator, grid] : pairs) {
         navigator->SetDataSource(grid->DataSource());
         // A button acts on what the grid's open cell holds: written first,

@@ -28,7 +28,7 @@ class WaitCursor;
 
 class TForm1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kClientWidth = 594;
     static constexpr int kClientHeight = 549;
 
@@ -49,12 +49,12 @@ public:
     void RadioButton3Click();
     void RadioButton4Click();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void CreateBanner();
     void CreatePages();
     void CreateModelPage(QWidget* page);

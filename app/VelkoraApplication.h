@@ -17,7 +17,7 @@ QString ErrorBoxText(const QString& message);
 
 class VelkoraApplication : public QApplication {
     Q_OBJECT
-public:
+  public:
     // Shows the finished text of an error box; tests put a recorder here.
     using ErrorShower = std::function<void(const QString& text)>;
 
@@ -30,7 +30,7 @@ public:
     void SetErrorShower(ErrorShower shower);
     void ShowFailure(const std::exception& failure);
 
-private:
+  private:
     ErrorShower shower_;
 };
 

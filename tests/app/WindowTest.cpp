@@ -57,8 +57,9 @@ void Exec(QSqlDatabase& db, const QString& sql) {
 void WriteSampleStore() {
     QFile link(QStringLiteral("velkora.udl"));
     QVERIFY(link.open(QIODevice::WriteOnly));
-    link.write("[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
-               "Provider=SQLite;Data Source=velkora.db\r\n");
+    link.write(
+        "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+        "Provider=SQLite;Data Source=velkora.db\r\n");
     link.close();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "setup");
@@ -117,7 +118,7 @@ void Type(const QString& text) {
 class WindowTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<QTemporaryDir> dir_;
     QString previousDir_;
     QStringList errors_;
@@ -167,7 +168,7 @@ private:
         return grid->model()->index(row, grid->ColumnOfField(field)).data().toString();
     }
 
-private slots:
+  private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
@@ -189,15 +190,24 @@ private slots:
     void errorBoxText_data() {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letter") << "File not found" << "File not found.";
-        QTest::newRow("digit") << "I/O error 32" << "I/O error 32.";
-        QTest::newRow("slash sorts after the stop") << "a/" << "a/.";
-        QTest::newRow("stop") << "Done." << "Done.";
-        QTest::newRow("quote") << "for field 'SIZE'" << "for field 'SIZE'";
-        QTest::newRow("parenthesis") << "type (Double)" << "type (Double)";
-        QTest::newRow("exclamation") << "Stop!" << "Stop!";
-        QTest::newRow("blank") << "trailing " << "trailing ";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("letter") << "File not found"
+                                << "File not found.";
+        QTest::newRow("digit") << "I/O error 32"
+                               << "I/O error 32.";
+        QTest::newRow("slash sorts after the stop") << "a/"
+                                                    << "a/.";
+        QTest::newRow("stop") << "Done."
+                              << "Done.";
+        QTest::newRow("quote") << "for field 'SIZE'"
+                               << "for field 'SIZE'";
+        QTest::newRow("parenthesis") << "type (Double)"
+                                     << "type (Double)";
+        QTest::newRow("exclamation") << "Stop!"
+                                     << "Stop!";
+        QTest::newRow("blank") << "trailing "
+                               << "trailing ";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void errorBoxText() {
         QFETCH(QString, message);
@@ -262,14 +272,14 @@ private slots:
         QTest::addColumn<QStringList>("after");
         const QStringList twoElements{"Refl", "Drv"}, threeElements{"Refl", "Drv", "Dir"};
         const QStringList fiveSections{"1", "2", "3", "4", "5"}, twoSections{"1", "2"};
-        QTest::newRow("project clicked") << "DBGrid3" << "DBGrid4" << 0 << false << twoElements
-                                         << threeElements;
-        QTest::newRow("project by arrow") << "DBGrid3" << "DBGrid4" << 0 << true << twoElements
-                                          << threeElements;
-        QTest::newRow("schedule clicked") << "DBGrid1" << "DBGrid2" << 1 << false << fiveSections
-                                          << twoSections;
-        QTest::newRow("schedule by arrow") << "DBGrid1" << "DBGrid2" << 1 << true << fiveSections
-                                           << twoSections;
+        QTest::newRow("project clicked") << "DBGrid3"
+                                         << "DBGrid4" << 0 << false << twoElements << threeElements;
+        QTest::newRow("project by arrow") << "DBGrid3"
+                                          << "DBGrid4" << 0 << true << twoElements << threeElements;
+        QTest::newRow("schedule clicked") << "DBGrid1"
+                                          << "DBGrid2" << 1 << false << fiveSections << twoSections;
+        QTest::newRow("schedule by arrow") << "DBGrid1"
+                                           << "DBGrid2" << 1 << true << fiveSections << twoSections;
     }
     void masterSelectsDetail() {
         QFETCH(QString, master);
@@ -363,13 +373,19 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("element size") << "DBGrid4" << "LEN" << "1e"
+        QTest::newRow("element size") << "DBGrid4"
+                                      << "LEN"
+                                      << "1e"
                                       << "'1e' is not a valid floating point value for field "
                                          "'SIZE'";
-        QTest::newRow("element height") << "DBGrid4" << "HEIGHT" << "1-2"
+        QTest::newRow("element height") << "DBGrid4"
+                                        << "HEIGHT"
+                                        << "1-2"
                                         << "'1-2' is not a valid floating point value for field "
                                            "'HEIGHT'";
-        QTest::newRow("project height") << "DBGrid3" << "HEIGHT" << "1-2"
+        QTest::newRow("project height") << "DBGrid3"
+                                        << "HEIGHT"
+                                        << "1-2"
                                         << "'1-2' is not a valid integer value for field "
                                            "'HEIGHT'";
     }

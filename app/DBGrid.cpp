@@ -504,30 +504,23 @@ void DBGrid::DownKey() {
     dataset_->Append();
 }
 
-void DBGrid::TabKey(bool forward) {
+bool DBGrid::TabKey(bool forward) {
     const QModelIndex current = currentIndex();
-    if (!dataset_ || !current.isValid()) return;
+    if (!dataset_ || !current.isValid()) return false;  // nothing to move in: focus moves on
     const int next = NextVisualColumn(current.column(), forward);
     if (next >= 0) {
         GoTo(model()->index(current.row(), next));
-        return;
+    } else if (!forward) {
+        if (current.row() > 0) GoTo(model()->index(current.row() - 1, LastVisualColumn()));
+    } else if (current.row() < dataset_->RowCount() - 1) {
+        GoTo(model()->index(current.row() + 1, FirstVisualColumn()));
+    } else {
+        DownKey();
+        QScopedValueRollback guard(syncing_, true);
+        if (dataset_->CurrentRow() >= 0)
+            setCurrentIndex(model()->index(dataset_->CurrentRow(), FirstVisualColumn()));
     }
-    const int first = FirstVisualColumn();
-    if (!forward) {
-        const int last = horizontalHeader()->logicalIndex(horizontalHeader()->count() - 1);
-        int lastVisible = last;
-        while (lastVisible >= 0 && isColumnHidden(lastVisible))
-            lastVisible = NextVisualColumn(lastVisible, false);
-        if (current.row() > 0) GoTo(model()->index(current.row() - 1, lastVisible));
-        return;
-    }
-    if (current.row() < dataset_->RowCount() - 1) {
-        GoTo(model()->index(current.row() + 1, first));
-        return;
-    }
-    DownKey();
-    QScopedValueRollback guard(syncing_, true);
-    if (dataset_->CurrentRow() >= 0) setCurrentIndex(model()->index(dataset_->CurrentRow(), first));
+    return true;
 }
 
 void DBGrid::EscapeKey() {
@@ -558,6 +551,15 @@ void DBGrid::DeleteKey() {
 int DBGrid::FirstVisualColumn() const {
     const QHeaderView* titles = horizontalHeader();
     for (int visual = 0; visual < titles->count(); ++visual) {
+        const int logical = titles->logicalIndex(visual);
+        if (!isColumnHidden(logical)) return logical;
+    }
+    return 0;
+}
+
+int DBGrid::LastVisualColumn() const {
+    const QHeaderView* titles = horizontalHeader();
+    for (int visual = titles->count() - 1; visual >= 0; --visual) {
         const int logical = titles->logicalIndex(visual);
         if (!isColumnHidden(logical)) return logical;
     }
@@ -598,10 +600,8 @@ void DBGrid::keyPressEvent(QKeyEvent* event) {
             EscapeKey();
             return;
         case Qt::Key_Tab:
-            TabKey(true);
-            return;
         case Qt::Key_Backtab:
-            TabKey(false);
+            if (ctrl || !TabKey(event->key() == Qt::Key_Tab)) event->ignore();
             return;
         case Qt::Key_Return:
         case Qt::Key_Enter:

@@ -76,7 +76,7 @@ class DBGrid : public QTableView {
 
     void GoTo(const QModelIndex& target);
     void Navigate(QKeyEvent* event);
-    void TabKey(bool forward);
+    bool TabKey(bool forward);  // false when the focus should leave the grid
     void DownKey();
     void EscapeKey();
     void DeleteKey();
@@ -85,6 +85,7 @@ class DBGrid : public QTableView {
     bool RefuseKey(const QKeyEvent* event) const;
     bool Contains(const QWidget* widget) const;
     int FirstVisualColumn() const;
+    int LastVisualColumn() const;
     int NextVisualColumn(int column, bool forward) const;  // -1 past either end
     void SyncToDataset();
     void CloseCellEditor();

@@ -253,7 +253,16 @@ class WindowTest : public QObject {
         localtime_r(&now, &local);
         QCOMPARE(Find<QStatusBar>("StatusBar1")->currentMessage(),
                  " " + QString::fromStdString(DatePattern("dd/mm/yyyy", local)));
-        QCOMPARE(QApplication::focusWidget(), Find<QWidget>("BitBtn1"));
+        // Tab order: the buttons, the pages, then the grids (empty ones let
+        // the focus pass), then the checked radio button.
+        QStringList order;
+        for (int i = 0; i < 5; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            Key(Qt::Key_Tab);
+        }
+        QCOMPARE(order,
+                 QStringList({"BitBtn1", "BitBtn4", "qt_tabwidget_tabbar", "DBGrid3", "DBGrid4"}));
+        QCOMPARE(QApplication::focusWidget(), Find<QWidget>("RadioButton3"));
         QVERIFY(Find<QRadioButton>("RadioButton1")->isChecked());
         QVERIFY(Find<QRadioButton>("RadioButton3")->isChecked());
         // Nothing to generate from: the failure is shown, the window stays.

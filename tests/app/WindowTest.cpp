@@ -415,6 +415,14 @@ class WindowTest : public QObject {
         auto* editor = qobject_cast<QLineEdit*>(target->CellEditor());
         QVERIFY(editor);
         QCOMPARE(editor->text(), typed);
+        // With the cell closed the row still holds the refused text: leaving
+        // the row refuses it again.
+        Key(Qt::Key_Escape);
+        QCOMPARE(target->CellEditor(), nullptr);
+        Key(Qt::Key_Down);
+        QTRY_COMPARE(errors_, QStringList({message, message}));
+        QCOMPARE(target->Dataset()->CurrentRow(), 0);
+        QCOMPARE(target->Dataset()->State(), DatasetState::Edit);
     }
 
     void numberCellsRefuseLetters() {

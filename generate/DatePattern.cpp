@@ -36,7 +36,8 @@ std::string DatePattern(std::string_view pattern, const std::tm& moment,
     std::string text;
     std::size_t at = 0;
     while (at < pattern.size()) {
-        const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(pattern[at])));
+        const char letter =
+            static_cast<char>(std::tolower(static_cast<unsigned char>(pattern[at])));
         if (letter == '/') {
             text += marks.dateSeparator;
             ++at;

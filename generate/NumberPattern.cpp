@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "Failure.h"
@@ -164,13 +165,49 @@ char* PutZero(char* out, const CompiledPattern& pattern, const RegionalMarks& ma
     return out;
 }
 
+// Powers of ten that a double holds exactly.
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr int kQuickMaxDecimals = 15;
+// Below this the product magnitude * 10^D is within 1.2e-4 of the exact
+// product, and the 18-digit form within 5e-7 of the double (in units of the
+// last place), so a fraction outside kQuickTieWindow of a half decides the
+// rounding as the exact 18-digit form would.
+constexpr double kQuickLimit = 1e12;
+constexpr double kQuickTieWindow = 0.001;
+
+// The rounded value for the common case, found with one multiplication:
+// magnitude * 10^D rounded half up, as digits with their exponent. False
+// when the value is too large or too close to a half to decide this way.
+bool QuickRound(double magnitude, int decimals, DecimalForm& form) {
+    if (decimals > kQuickMaxDecimals) return false;
+    const double scaled = magnitude * kPowersOfTen[decimals];
+    if (!(scaled < kQuickLimit)) return false;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;  // exact
+    if (fraction >= 0.5 - kQuickTieWindow && fraction < 0.5 + kQuickTieWindow) return false;
+    const auto units = static_cast<std::uint64_t>(whole) + (fraction >= 0.5 ? 1 : 0);
+    if (units == 0) {
+        form.count = 0;
+        return true;
+    }
+    const char* end = std::to_chars(form.digits, form.digits + kFormDigits, units).ptr;
+    form.count = static_cast<int>(end - form.digits);
+    form.exponent = form.count - decimals;
+    DropTrailingZeros(form);
+    return true;
+}
+
 char* PutPatterned(char* out, const CompiledPattern& pattern, double value,
                    const RegionalMarks& marks) {
     if (PutNonFinite(out, value)) return out;
     if (value == 0) return PutZero(out, pattern, marks);
-    DecimalForm form = EighteenDigits(std::fabs(value));
-    const int keep = form.exponent + pattern.Decimals();
-    RoundToDigits(form, keep < kFormDigits ? keep : kFormDigits);
+    DecimalForm form;
+    if (!QuickRound(std::fabs(value), pattern.Decimals(), form)) {
+        form = EighteenDigits(std::fabs(value));
+        const int keep = form.exponent + pattern.Decimals();
+        RoundToDigits(form, keep < kFormDigits ? keep : kFormDigits);
+    }
     if (form.count == 0) return PutZero(out, pattern, marks);
     if (form.exponent > kFormDigits) return PutGeneralForm(out, value, marks);
     if (value < 0) *out++ = '-';
@@ -300,7 +337,8 @@ std::string FloatFieldText(double value, const RegionalMarks& marks) {
     return text;
 }
 
-std::string ReplaceEvery(std::string_view text, std::string_view oldText, std::string_view newText) {
+std::string ReplaceEvery(std::string_view text, std::string_view oldText,
+                         std::string_view newText) {
     if (oldText.empty()) return std::string(text);
     std::string result;
     result.reserve(text.size());

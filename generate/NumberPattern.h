@@ -23,7 +23,7 @@ namespace velkora {
 // one without a digit placeholder, or one with a character other than "#",
 // "0", "." and ",".
 class CompiledPattern {
-public:
+  public:
     explicit CompiledPattern(std::string_view pattern);
 
     // Decimal places the value is rounded to.
@@ -34,7 +34,7 @@ public:
     int FixedIntegerDigits() const { return fixedIntegerDigits_; }
     bool Grouping() const { return grouping_; }
 
-private:
+  private:
     int decimals_ = 0;
     int fixedDecimals_ = 0;
     int fixedIntegerDigits_ = 0;
@@ -49,8 +49,7 @@ struct NumberTextBuffer {
 
 std::string NumberPattern(std::string_view pattern, double value);
 std::string NumberPattern(std::string_view pattern, double value, const RegionalMarks& marks);
-std::string NumberPattern(const CompiledPattern& pattern, double value,
-                          const RegionalMarks& marks);
+std::string NumberPattern(const CompiledPattern& pattern, double value, const RegionalMarks& marks);
 
 // The same text written into the caller's buffer, without touching the heap;
 // the result views the buffer and is valid until the buffer is reused.

@@ -16,12 +16,11 @@ struct HighByte {
     unsigned char byte;
 };
 constexpr HighByte kHighBytes[] = {
-    {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85},
-    {0x2020, 0x86}, {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A},
-    {0x2039, 0x8B}, {0x0152, 0x8C}, {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92},
-    {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95}, {0x2013, 0x96}, {0x2014, 0x97},
-    {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B}, {0x0153, 0x9C},
-    {0x017E, 0x9E}, {0x0178, 0x9F},
+    {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85}, {0x2020, 0x86},
+    {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A}, {0x2039, 0x8B}, {0x0152, 0x8C},
+    {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92}, {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95},
+    {0x2013, 0x96}, {0x2014, 0x97}, {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B},
+    {0x0153, 0x9C}, {0x017E, 0x9E}, {0x0178, 0x9F},
 };
 
 std::optional<char> FromCodePoint(char32_t c) {
@@ -83,7 +82,7 @@ bool CarriesRegionalSettings(const std::string& name) {
 
 // One category of a named locale, with the character set its texts are in.
 class LocaleView {
-public:
+  public:
     LocaleView(int categoryMask, const std::string& name)
         : locale_(newlocale(categoryMask | LC_CTYPE_MASK, name.c_str(), locale_t{})) {}
     ~LocaleView() {
@@ -95,7 +94,7 @@ public:
     bool Valid() const { return locale_ != locale_t{}; }
     std::string_view Item(nl_item item) const { return nl_langinfo_l(item, locale_); }
 
-private:
+  private:
     locale_t locale_;
 };
 
@@ -114,8 +113,7 @@ void ReadNumericMarks(RegionalMarks& marks) {
     const LocaleView locale(LC_NUMERIC_MASK, name);
     if (!locale.Valid()) return;
     const std::string_view codeset = locale.Item(CODESET);
-    marks.decimalSeparator =
-        MarkOf(locale.Item(RADIXCHAR), codeset, false, marks.decimalSeparator);
+    marks.decimalSeparator = MarkOf(locale.Item(RADIXCHAR), codeset, false, marks.decimalSeparator);
     marks.thousandsSeparator =
         MarkOf(locale.Item(THOUSEP), codeset, true, marks.thousandsSeparator);
 }
@@ -134,7 +132,8 @@ void ReadDateMark(RegionalMarks& marks) {
 // its conversion character ('\0' when the format ends inside it).
 char SkipConversion(std::string_view format, std::size_t& at) {
     ++at;
-    while (at < format.size() && std::string_view("-_0^#").find(format[at]) != std::string_view::npos)
+    while (at < format.size() &&
+           std::string_view("-_0^#").find(format[at]) != std::string_view::npos)
         ++at;
     while (at < format.size() && format[at] >= '0' && format[at] <= '9') ++at;
     if (at < format.size() && (format[at] == 'E' || format[at] == 'O')) ++at;

@@ -1,11 +1,10 @@
-#include "NumberPattern.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "Failure.h"
+#include "NumberPattern.h"
 
 namespace velkora {
 namespace {
@@ -169,12 +168,12 @@ struct ParseCase {
 
 TEST(CompiledPatternTest, ReadsTheFourQuantities) {
     const ParseCase cases[] = {
-        {"###,##0.###", 3, 0, 1, true},  {"###,##0.000", 3, 3, 1, true},
-        {"#####0.0##", 3, 1, 1, false},  {"#####0.0###", 4, 1, 1, false},
+        {"###,##0.###", 3, 0, 1, true},   {"###,##0.000", 3, 3, 1, true},
+        {"#####0.0##", 3, 1, 1, false},   {"#####0.0###", 4, 1, 1, false},
         {"#####0.0####", 5, 1, 1, false}, {"###", 0, 0, 0, false},
-        {"##0.###", 3, 0, 1, false},     {"##", 0, 0, 0, false},
-        {"0#0.#0#", 3, 2, 3, false},     {"#.#,#", 2, 0, 0, true},
-        {"##.#.#", 2, 0, 0, false},      {"#0.", 0, 0, 1, false},
+        {"##0.###", 3, 0, 1, false},      {"##", 0, 0, 0, false},
+        {"0#0.#0#", 3, 2, 3, false},      {"#.#,#", 2, 0, 0, true},
+        {"##.#.#", 2, 0, 0, false},       {"#0.", 0, 0, 1, false},
         {".0", 1, 1, 0, false},
     };
     for (const ParseCase& c : cases) {
@@ -213,7 +212,8 @@ TEST(CompiledPatternTest, LongestPatternsFitTheBuffer) {
     const std::string integers = "," + std::string(223, '0');
     const std::string decimals = "0." + std::string(222, '0');
     EXPECT_EQ(NumberPattern(buffer, CompiledPattern(integers), -1.0, kPoint).size(), 1u + 223 + 74);
-    EXPECT_EQ(NumberPattern(buffer, CompiledPattern(decimals), -1.0, kPoint).size(), 1u + 1 + 1 + 222);
+    EXPECT_EQ(NumberPattern(buffer, CompiledPattern(decimals), -1.0, kPoint).size(),
+              1u + 1 + 1 + 222);
     EXPECT_EQ(NumberPattern(std::string(224, '#'), 1e18 - 128, kPoint), "999999999999999872");
 }
 
@@ -222,10 +222,17 @@ TEST(GeneralNumberTextTest, FifteenDigitsAndExponent) {
         double value;
         const char* text;
     } cases[] = {
-        {2e18, "2E18"},        {1.5e20, "1,5E20"},   {-1.5e20, "-1,5E20"},
-        {0, "0"},              {-0.0, "0"},          {1.5e-7, "1,5E-7"},
-        {9.9999999999999995e20, "1E21"},             {123456789012345678e3, "1,23456789012346E20"},
-        {kInf, "INF"},         {-kInf, "-INF"},      {kNan, "NAN"},
+        {2e18, "2E18"},
+        {1.5e20, "1,5E20"},
+        {-1.5e20, "-1,5E20"},
+        {0, "0"},
+        {-0.0, "0"},
+        {1.5e-7, "1,5E-7"},
+        {9.9999999999999995e20, "1E21"},
+        {123456789012345678e3, "1,23456789012346E20"},
+        {kInf, "INF"},
+        {-kInf, "-INF"},
+        {kNan, "NAN"},
     };
     for (const auto& c : cases) EXPECT_EQ(GeneralNumberText(c.value, kComma), c.text) << c.value;
 }

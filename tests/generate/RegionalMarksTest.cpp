@@ -1,5 +1,3 @@
-#include "RegionalMarks.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,12 +5,14 @@
 #include <optional>
 #include <string>
 
+#include "RegionalMarks.h"
+
 namespace velkora {
 namespace {
 
 // Sets the locale variables for one test and puts back what was there.
 class LocaleEnvironment {
-public:
+  public:
     LocaleEnvironment() {
         for (std::size_t i = 0; i < kCount; ++i) {
             const char* value = std::getenv(kNames[i]);
@@ -34,7 +34,7 @@ public:
 
     void Set(const char* name, const char* value) { setenv(name, value, 1); }
 
-private:
+  private:
     static constexpr std::size_t kCount = 4;
     static constexpr const char* kNames[kCount] = {"LC_ALL", "LC_NUMERIC", "LC_TIME", "LANG"};
     std::optional<std::string> saved_[kCount];
@@ -129,10 +129,10 @@ TEST(DateSeparatorOfFormatTest, TextBetweenTheFirstTwoFields) {
         const char* format;
         std::optional<std::string> expected;
     } cases[] = {
-        {"%d.%m.%Y", "."},   {"%m/%d/%y", "/"},  {"%Y-%m-%d", "-"},    {"%d%m%Y", ""},
-        {"%D", "/"},         {"%F", "-"},        {"%Y. %m. %d.", ". "}, {"%e/%m/%Y", "/"},
-        {"%Ey.%m", "."},     {"%%%d-%m", "-"},   {"%d%%%m", "%"},      {"%-d|%m", "|"},
-        {"", std::nullopt},  {"%d", std::nullopt}, {"%x", std::nullopt},
+        {"%d.%m.%Y", "."},  {"%m/%d/%y", "/"},    {"%Y-%m-%d", "-"},     {"%d%m%Y", ""},
+        {"%D", "/"},        {"%F", "-"},          {"%Y. %m. %d.", ". "}, {"%e/%m/%Y", "/"},
+        {"%Ey.%m", "."},    {"%%%d-%m", "-"},     {"%d%%%m", "%"},       {"%-d|%m", "|"},
+        {"", std::nullopt}, {"%d", std::nullopt}, {"%x", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(DateSeparatorOfFormat(c.format), c.expected) << c.format;
 }

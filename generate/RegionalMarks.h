@@ -1,9 +1,15 @@
 // The three characters of the user's regional settings that number and date
 // text depend on. Each is one 8-bit character, or empty where "no separator"
 // is allowed (thousands and date separators).
+//
+// The characters are Windows-1252 bytes, the code page model files are
+// written in: a locale whose separator is U+00A0 (no-break space) gives the
+// byte 0xA0, whatever the locale's own character set.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace velkora {
 
@@ -16,11 +22,24 @@ struct RegionalMarks {
 };
 
 // The marks of the user's locale as the environment names it (LC_ALL,
-// LC_NUMERIC, LC_TIME, LANG); a mark that is not exactly one 8-bit character
-// falls back to its default.
+// LC_NUMERIC, LC_TIME, LANG); a mark that is not exactly one Windows-1252
+// character falls back to its default. The C and POSIX locales, and a
+// locale that is not installed, carry no regional settings and give the
+// defaults. The process's own locale (setlocale) is left alone.
 RegionalMarks ReadUserRegionalMarks();
 
-// The process-wide marks that the plain NumberPattern and DatePattern use.
+// The Windows-1252 byte of a mark given in the character set `codeset` (as
+// nl_langinfo(CODESET) names it), or nothing when the text is not exactly one
+// character that Windows-1252 has.
+std::optional<char> Windows1252Char(std::string_view text, std::string_view codeset);
+
+// The text between the first two fields of a strftime date format ("." for
+// "%d.%m.%Y", "" for "%d%m%Y"), or nothing when the format has no two fields.
+std::optional<std::string> DateSeparatorOfFormat(std::string_view format);
+
+// The process-wide marks that the plain NumberPattern and DatePattern use;
+// the user's marks are read on first use. The program has one thread; these
+// are not meant to be called from others.
 const RegionalMarks& CurrentRegionalMarks();
 void SetCurrentRegionalMarks(const RegionalMarks& marks);
 // Re-reads the user's locale into the current marks (at start, and when the

@@ -1,10 +1,9 @@
 #include "Cli.h"
 
-#include <algorithm>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <string>
@@ -25,7 +24,8 @@ const char* const kUsage =
     "Usage: velkora-cli init [DIR] [--sample]\n"
     "       velkora-cli projects [--data-link FILE]\n"
     "       velkora-cli generate --target mmana|eznec --axis x|y --output PATH [--project ID]\n"
-    "                            [--decimal-separator C] [--thousands-separator C] [--data-link FILE]\n"
+    "                            [--decimal-separator C] [--thousands-separator C] [--data-link "
+    "FILE]\n"
     "       velkora-cli --help | --version\n";
 
 const char* const kHelp =
@@ -34,7 +34,9 @@ const char* const kHelp =
     "MMANA (.maa) and EZNEC (.txt), without the window.\n"
     "\n"
     "  init [DIR]        make velkora.udl and a new database velkora.db in DIR\n"
-    "                    (default: the working directory); never touches existing files\n"
+    "                    (default: the working directory); never touches existing files.\n"
+    "                    The database is named relative to the working directory, so run\n"
+    "                    the other commands in DIR\n"
     "    --sample        fill the new database with published designs\n"
     "  projects          list ID, name and number of elements of every project\n"
     "  generate          write a model of one project to PATH\n"
@@ -68,8 +70,9 @@ QString OneLine(QString message) {
 
 // The connection of one verb, closed on every way out.
 class CliConnection {
-public:
-    explicit CliConnection(const QString& dataLinkFile) : db_(OpenConnection(dataLinkFile, kConnectionName)) {}
+  public:
+    explicit CliConnection(const QString& dataLinkFile)
+        : db_(OpenConnection(dataLinkFile, kConnectionName)) {}
     ~CliConnection() {
         db_ = QSqlDatabase();
         CloseConnection(kConnectionName);
@@ -78,18 +81,20 @@ public:
     CliConnection& operator=(const CliConnection&) = delete;
     const QSqlDatabase& Db() const { return db_; }
 
-private:
+  private:
     QSqlDatabase db_;
 };
 
 void WriteNewFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     // NewOnly: a file that appeared meanwhile is never overwritten.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(bytes) != bytes.size() ||
-        !file.flush()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
+        file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         if (file.isOpen()) file.remove();
-        throw Failure(QString("Could not write %1: %2").arg(QDir::toNativeSeparators(path), reason).toStdString());
+        throw Failure(QString("Could not write %1: %2")
+                          .arg(QDir::toNativeSeparators(path), reason)
+                          .toStdString());
     }
 }
 
@@ -107,7 +112,9 @@ int Init(const QStringList& args, QTextStream& out) {
     const QString dirName = parsed.positional.value(0, ".");
     const QDir dir(dirName);
     if (!dir.exists() && !QDir().mkpath(dirName))
-        throw Failure(QString("Could not make the folder %1").arg(QDir::toNativeSeparators(dirName)).toStdString());
+        throw Failure(QString("Could not make the folder %1")
+                          .arg(QDir::toNativeSeparators(dirName))
+                          .toStdString());
     const QString link = QDir::cleanPath(dir.filePath(kDataLinkName));
     const QString database = QDir::cleanPath(dir.filePath(kDatabaseName));
     for (const QString& path : {link, database}) {
@@ -119,21 +126,24 @@ int Init(const QStringList& args, QTextStream& out) {
     CreateDatabaseFile(database);
     try {
         if (parsed.flags.contains("sample")) AddSamples(database);
-        WriteNewFile(link, "[oledb]\n; Everything after this line is an OLE DB initstring\n"
-                           "Provider=SQLite;Data Source=" +
-                               kDatabaseName.toUtf8() + "\n");
+        WriteNewFile(link,
+                     "[oledb]\n; Everything after this line is an OLE DB initstring\n"
+                     "Provider=SQLite;Data Source=" +
+                         kDatabaseName.toUtf8() + "\n");
     } catch (...) {
         QFile::remove(database);
         throw;
     }
-    out << "Made " << QDir::toNativeSeparators(link) << " and " << QDir::toNativeSeparators(database)
+    out << "Made " << QDir::toNativeSeparators(link) << " and "
+        << QDir::toNativeSeparators(database)
         << (parsed.flags.contains("sample") ? " with the sample designs" : "") << "\n";
     return kCliSuccess;
 }
 
 int Projects(const QStringList& args, QTextStream& out) {
     const CliArguments parsed = ParseArguments(args, {"projects", {"data-link"}, {}, 0});
-    const CliConnection connection(parsed.Has("data-link") ? parsed.Value("data-link") : kDataLinkName);
+    const CliConnection connection(parsed.Has("data-link") ? parsed.Value("data-link")
+                                                           : kDataLinkName);
     const QList<ProjectSummary> projects = ListProjects(connection.Db());
     if (projects.isEmpty()) {
         out << "The store has no projects\n";
@@ -145,7 +155,8 @@ int Projects(const QStringList& args, QTextStream& out) {
         nameWidth = std::max(nameWidth, project.nome.size());
     }
     const auto line = [&](const QString& id, const QString& nome, const QString& count) {
-        out << id.rightJustified(idWidth) << "  " << nome.leftJustified(nameWidth) << "  " << count << "\n";
+        out << id.rightJustified(idWidth) << "  " << nome.leftJustified(nameWidth) << "  " << count
+            << "\n";
     };
     line("ID", "NOME", "ELEMENTS");
     for (const ProjectSummary& project : projects)
@@ -183,15 +194,17 @@ struct GenerateRequest {
 };
 
 GenerateRequest ParseGenerate(const QStringList& args) {
-    const CliArguments parsed = ParseArguments(
-        args, {"generate",
-               {"target", "axis", "output", "project", "decimal-separator", "thousands-separator", "data-link"},
-               {},
-               0});
+    const CliArguments parsed =
+        ParseArguments(args, {"generate",
+                              {"target", "axis", "output", "project", "decimal-separator",
+                               "thousands-separator", "data-link"},
+                              {},
+                              0});
     GenerateRequest request;
     const QString target = parsed.Required("target").toLower();
     if (target != "mmana" && target != "eznec")
-        throw UsageError(QString("--target is mmana or eznec, not \"%1\"").arg(parsed.Value("target")));
+        throw UsageError(
+            QString("--target is mmana or eznec, not \"%1\"").arg(parsed.Value("target")));
     request.mmana = target == "mmana";
     const QString axis = parsed.Required("axis").toLower();
     if (axis != "x" && axis != "y")
@@ -202,7 +215,9 @@ GenerateRequest ParseGenerate(const QStringList& args) {
     if (parsed.Has("project")) {
         bool ok = false;
         request.project = parsed.Value("project").trimmed().toLongLong(&ok);
-        if (!ok) throw UsageError(QString("--project takes a project's ID, not \"%1\"").arg(parsed.Value("project")));
+        if (!ok)
+            throw UsageError(
+                QString("--project takes a project's ID, not \"%1\"").arg(parsed.Value("project")));
     }
     request.marks = MarksOfRun(parsed);
     if (parsed.Has("data-link")) request.dataLink = parsed.Value("data-link");
@@ -218,8 +233,9 @@ int Generate(const QStringList& args) {
     if (request.project) {
         const std::optional<ProjectRow> row = ReadProjectRow(connection.Db(), *request.project);
         if (!row)
-            throw UsageError(QString("the store has no project with ID %1 (velkora-cli projects lists them)")
-                                 .arg(*request.project));
+            throw UsageError(
+                QString("the store has no project with ID %1 (velkora-cli projects lists them)")
+                    .arg(*request.project));
         project = *row;
     } else {
         project = ReadFirstProjectRow(connection.Db());

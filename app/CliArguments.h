@@ -13,7 +13,7 @@ namespace velkora {
 // A command line that does not fit its verb; the tool prints the message
 // with the usage and exits with status 2.
 class UsageError : public std::runtime_error {
-public:
+  public:
     explicit UsageError(const QString& message) : std::runtime_error(message.toStdString()) {}
     QString Message() const { return QString::fromStdString(what()); }
 };
@@ -24,7 +24,9 @@ struct CliArguments {
     QHash<QString, QString> values;  // option name without "--" -> value
     QSet<QString> flags;
 
-    bool Has(const QString& option) const { return values.contains(option) || flags.contains(option); }
+    bool Has(const QString& option) const {
+        return values.contains(option) || flags.contains(option);
+    }
     QString Value(const QString& option) const { return values.value(option); }
     // The value of an option the verb cannot do without.
     QString Required(const QString& option) const;

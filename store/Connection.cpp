@@ -21,23 +21,27 @@ constexpr int kBusyTimeoutMs = 5000;
 void Exec(QSqlDatabase& db, const QString& statement, const QString& shownFile) {
     QSqlQuery query(db);
     if (!query.exec(statement))
-        throw StoreError(QString("Could not open the database %1: %2").arg(shownFile, query.lastError().text()));
+        throw StoreError(
+            QString("Could not open the database %1: %2").arg(shownFile, query.lastError().text()));
 }
 
-// Settings every SQLite connection of the program runs with. Reading the
-// journal mode is also the first real access, so a file that is not an
-// SQLite database fails here with the driver's message.
+// Settings every SQLite connection of the program runs with. The first read
+// makes a file that is not an SQLite database fail here with the driver's
+// message.
 void ApplySqliteSettings(QSqlDatabase& db, const QString& shownFile) {
     Exec(db, QString("PRAGMA busy_timeout = %1").arg(kBusyTimeoutMs), shownFile);
     Exec(db, "PRAGMA foreign_keys = ON", shownFile);
-    // A read-only folder keeps the old journal mode; the database still works.
-    Exec(db, "PRAGMA journal_mode = WAL", shownFile);
+    Exec(db, "SELECT COUNT(*) FROM sqlite_master", shownFile);
+    // Where WAL cannot be had (a read-only file or folder) the database still
+    // works in its old journal mode, only with less room for a second copy.
+    QSqlQuery(db).exec("PRAGMA journal_mode = WAL");
 }
 
 QSqlDatabase AddSqliteConnection(const QString& name, const QString& uri) {
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
     if (!db.isValid())
-        throw StoreError("The SQLite driver of Qt (QSQLITE) is not installed: " + db.lastError().text());
+        throw StoreError("The SQLite driver of Qt (QSQLITE) is not installed: " +
+                         db.lastError().text());
     db.setDatabaseName(uri);
     db.setConnectOptions(QString("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     return db;
@@ -53,14 +57,18 @@ QString ExistingFileUri(const QString& absolutePath) {
 QSqlDatabase OpenSqlitePath(const QString& file, const QString& name, const QString& namedBy) {
     const QString path = QDir::current().absoluteFilePath(file);
     const QString shown = QDir::toNativeSeparators(path);
-    const QString origin = namedBy.isEmpty() ? QString() : " named by the data-link file " + namedBy;
+    const QString origin =
+        namedBy.isEmpty() ? QString() : " named by the data-link file " + namedBy;
     const QFileInfo info(path);
-    if (!info.exists()) throw StoreError(QString("The database file %1%2 does not exist").arg(shown, origin));
-    if (!info.isFile()) throw StoreError(QString("The database %1%2 is not a file").arg(shown, origin));
+    if (!info.exists())
+        throw StoreError(QString("The database file %1%2 does not exist").arg(shown, origin));
+    if (!info.isFile())
+        throw StoreError(QString("The database %1%2 is not a file").arg(shown, origin));
     const QString uri = ExistingFileUri(path);
     QSqlDatabase db = AddSqliteConnection(name, uri);
     if (!db.open())
-        throw StoreError(QString("Could not open the database %1: %2").arg(shown, db.lastError().text()));
+        throw StoreError(
+            QString("Could not open the database %1: %2").arg(shown, db.lastError().text()));
     ApplySqliteSettings(db, shown);
     try {
         VerifySchema(db);
@@ -106,9 +114,10 @@ QSqlDatabase OpenConnection(const QString& dataLinkFile, const QString& connecti
     const DataLink link = ReadDataLink(dataLinkFile);
     const Provider* provider = FindProvider(link.provider);
     if (!provider)
-        throw StoreError(QString("The data-link file %1 names the provider \"%2\", which is not available here; "
-                                 "available: %3")
-                             .arg(link.file, link.provider, AvailableProviders().join(", ")));
+        throw StoreError(
+            QString("The data-link file %1 names the provider \"%2\", which is not available here; "
+                    "available: %3")
+                .arg(link.file, link.provider, AvailableProviders().join(", ")));
     try {
         return provider->open(link, connectionName);
     } catch (...) {
@@ -136,7 +145,8 @@ void CloseConnection(const QString& connectionName) {
 void CreateDatabaseFile(const QString& path) {
     const QString absolute = QDir::current().absoluteFilePath(path);
     const QString shown = QDir::toNativeSeparators(absolute);
-    if (QFileInfo::exists(absolute)) throw StoreError(QString("%1 exists already; it is left as it is").arg(shown));
+    if (QFileInfo::exists(absolute))
+        throw StoreError(QString("%1 exists already; it is left as it is").arg(shown));
     const QString name = "velkora-create-" + absolute;
     bool created = false;
     try {
@@ -145,7 +155,8 @@ void CreateDatabaseFile(const QString& path) {
             QSqlDatabase db = AddSqliteConnection(
                 name, QUrl::fromLocalFile(absolute).toString(QUrl::FullyEncoded) + "?mode=rwc");
             if (!db.open())
-                throw StoreError(QString("Could not create the database %1: %2").arg(shown, db.lastError().text()));
+                throw StoreError(QString("Could not create the database %1: %2")
+                                     .arg(shown, db.lastError().text()));
             created = true;
             ApplySqliteSettings(db, shown);
             CreateSchema(db);

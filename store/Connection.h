@@ -18,15 +18,17 @@ QStringList AvailableProviders();
 // running copies can edit one database, and with foreign keys enforced.
 // Throws StoreError naming the file, value, table or column that failed; no
 // connection of that name is left behind then.
-QSqlDatabase OpenConnection(const QString& dataLinkFile = QStringLiteral("velkora.udl"),
-                            const QString& connectionName = QLatin1String(QSqlDatabase::defaultConnection));
+QSqlDatabase OpenConnection(
+    const QString& dataLinkFile = QStringLiteral("velkora.udl"),
+    const QString& connectionName = QLatin1String(QSqlDatabase::defaultConnection));
 
 // The same for an SQLite database file given by its path.
 QSqlDatabase OpenDatabaseFile(const QString& path, const QString& connectionName);
 
 // Closes and removes the named connection. Every query and handle on it
 // must be gone first.
-void CloseConnection(const QString& connectionName = QLatin1String(QSqlDatabase::defaultConnection));
+void CloseConnection(
+    const QString& connectionName = QLatin1String(QSqlDatabase::defaultConnection));
 
 // Creates a new SQLite database file with the program's tables, relations and
 // indexes. Refuses (StoreError) when something of that name exists already;

@@ -38,7 +38,8 @@ QString ReadValue(const QString& line, qsizetype& pos, const QString& key, const
         QString value;
         ++pos;
         for (;;) {
-            if (pos >= line.size()) Malformed(file, QString("the value of %1 lacks its closing quote").arg(key));
+            if (pos >= line.size())
+                Malformed(file, QString("the value of %1 lacks its closing quote").arg(key));
             if (line[pos] == '"') {
                 if (pos + 1 < line.size() && line[pos + 1] == '"') {  // "" stands for one quote
                     value += '"';
@@ -71,7 +72,8 @@ void ParsePairs(const QString& line, DataLink& link) {
         if (equals < 0 || (semicolon >= 0 && semicolon < equals)) {
             const qsizetype stop = semicolon < 0 ? line.size() : semicolon;
             const QString piece = line.mid(pos, stop - pos).trimmed();
-            if (!piece.isEmpty()) Malformed(link.file, QString("\"%1\" is not a Key=Value pair").arg(piece));
+            if (!piece.isEmpty())
+                Malformed(link.file, QString("\"%1\" is not a Key=Value pair").arg(piece));
             pos = stop + 1;  // an empty piece, as after a trailing ";"
             continue;
         }
@@ -80,7 +82,8 @@ void ParsePairs(const QString& line, DataLink& link) {
         pos = equals + 1;
         const QString value = ReadValue(line, pos, key, link.file);
         const QString lowered = key.toLower();
-        if (link.properties.contains(lowered)) Malformed(link.file, QString("%1 is given twice").arg(key));
+        if (link.properties.contains(lowered))
+            Malformed(link.file, QString("%1 is given twice").arg(key));
         link.properties.insert(lowered, value);
     }
 }
@@ -97,9 +100,11 @@ DataLink ParseDataLink(const QByteArray& bytes, const QString& file) {
         if (line.isEmpty() || line.startsWith(';')) continue;
         if (line.compare("[oledb]", Qt::CaseInsensitive) == 0) continue;
         if (line.startsWith('['))
-            Malformed(file, QString("line %1 is an unknown section \"%2\"").arg(number + 1).arg(line));
+            Malformed(file,
+                      QString("line %1 is an unknown section \"%2\"").arg(number + 1).arg(line));
         if (haveConnectionLine)
-            Malformed(file, QString("line %1 is a second connection line; only one is allowed").arg(number + 1));
+            Malformed(file, QString("line %1 is a second connection line; only one is allowed")
+                                .arg(number + 1));
         haveConnectionLine = true;
         ParsePairs(line, link);
     }
@@ -108,11 +113,14 @@ DataLink ParseDataLink(const QByteArray& bytes, const QString& file) {
     link.provider = link.Property("Provider");
     link.dataSource = link.Property("Data Source");
     if (link.provider.isEmpty())
-        throw StoreError(QString("The data-link file %1 names no Provider (for example Provider=SQLite)").arg(file));
+        throw StoreError(
+            QString("The data-link file %1 names no Provider (for example Provider=SQLite)")
+                .arg(file));
     if (link.dataSource.isEmpty())
-        throw StoreError(QString("The data-link file %1 names no Data Source (the database, for example "
-                                 "Data Source=velkora.db)")
-                             .arg(file));
+        throw StoreError(
+            QString("The data-link file %1 names no Data Source (the database, for example "
+                    "Data Source=velkora.db)")
+                .arg(file));
     return link;
 }
 
@@ -121,18 +129,21 @@ DataLink ReadDataLink(const QString& path) {
     const QString shown = QDir::toNativeSeparators(path);
     if (!info.exists()) {
         if (info.isRelative())
-            throw StoreError(QString("The data-link file %1 was not found in the working directory %2, "
-                                     "where it is looked for; \"velkora-cli init\" makes one")
-                                 .arg(shown, QDir::toNativeSeparators(QDir::currentPath())));
+            throw StoreError(
+                QString("The data-link file %1 was not found in the working directory %2, "
+                        "where it is looked for; \"velkora-cli init\" makes one")
+                    .arg(shown, QDir::toNativeSeparators(QDir::currentPath())));
         throw StoreError(QString("The data-link file %1 was not found").arg(shown));
     }
     if (!info.isFile()) throw StoreError(QString("The data-link file %1 is not a file").arg(shown));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw StoreError(QString("Could not read the data-link file %1: %2").arg(shown, file.errorString()));
+        throw StoreError(
+            QString("Could not read the data-link file %1: %2").arg(shown, file.errorString()));
     const QByteArray bytes = file.read(kMaxFileSize + 1);
     if (file.error() != QFileDevice::NoError)
-        throw StoreError(QString("Could not read the data-link file %1: %2").arg(shown, file.errorString()));
+        throw StoreError(
+            QString("Could not read the data-link file %1: %2").arg(shown, file.errorString()));
     if (bytes.size() > kMaxFileSize) Malformed(shown, "it is too large for a data-link file");
     return ParseDataLink(bytes, shown);
 }

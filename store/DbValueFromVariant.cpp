@@ -34,7 +34,9 @@ DbValue DbValueFromVariant(const QVariant& value) {
 
 QVariant VariantFromDbValue(const DbValue& value) {
     if (value.IsNull()) return QVariant();
-    if (value.IsInteger()) return QVariant(QString::fromStdString(value.ToText()).toLongLong());  // exact, unlike ToDouble
+    if (value.IsInteger())
+        return QVariant(
+            QString::fromStdString(value.ToText()).toLongLong());  // exact, unlike ToDouble
     if (value.IsReal()) return QVariant(value.ToDouble());
     return QVariant(QString::fromStdString(value.ToText()));
 }

@@ -13,7 +13,8 @@ namespace {
 void Prepare(QSqlQuery& query, const QString& text, const char* what) {
     query.setForwardOnly(true);
     if (!query.prepare(text))
-        throw StoreError(QString("The database refused the %1 query: %2").arg(what, query.lastError().text()));
+        throw StoreError(
+            QString("The database refused the %1 query: %2").arg(what, query.lastError().text()));
 }
 
 void Run(QSqlQuery& query, const char* what) {
@@ -26,7 +27,7 @@ void Run(QSqlQuery& query, const char* what) {
 
 // Column positions of one result, looked up by name.
 class Columns {
-public:
+  public:
     Columns(const QSqlQuery& query, const char* table) : record_(query.record()), table_(table) {}
     int operator[](const char* name) const {
         const int index = record_.indexOf(QLatin1String(name));
@@ -34,7 +35,7 @@ public:
         return index;
     }
 
-private:
+  private:
     QSqlRecord record_;
     QString table_;
 };
@@ -48,14 +49,16 @@ DbValue ValueAt(const QSqlQuery& query, int index) {
 const QString& SqlModelSource::QCalcText() {
     // Ties in DISTANCE come out in ascending ID.
     static const QString text = QStringLiteral(
-        "SELECT *\r\nFROM ELEMENTS E\r\nWHERE E.ID_PROJECT = :id_project\r\nORDER BY E.DISTANCE, E.ID");
+        "SELECT *\r\nFROM ELEMENTS E\r\nWHERE E.ID_PROJECT = :id_project\r\nORDER BY E.DISTANCE, "
+        "E.ID");
     return text;
 }
 
 const QString& SqlModelSource::QTaperText() {
     // "ORDER" is a keyword; ties in it come out in the order they were stored.
     static const QString text = QStringLiteral(
-        "SELECT *\r\nFROM TAPER_SIZES T\r\nWHERE T.ID_TAPER = :id_taper\r\nORDER BY T.\"ORDER\", T.rowid");
+        "SELECT *\r\nFROM TAPER_SIZES T\r\nWHERE T.ID_TAPER = :id_taper\r\nORDER BY T.\"ORDER\", "
+        "T.rowid");
     return text;
 }
 
@@ -73,9 +76,10 @@ std::vector<ElementRow> SqlModelSource::ElementsOfProject(const DbValue& idProje
               type = column["TYPE"], len = column["LEN"], idTaper = column["ID_TAPER"],
               distance = column["DISTANCE"], height = column["HEIGHT"];
     while (qCalc_.next()) {
-        rows.push_back({ValueAt(qCalc_, id), ValueAt(qCalc_, idProjectColumn), ValueAt(qCalc_, nome),
-                        ValueAt(qCalc_, type), ValueAt(qCalc_, len), ValueAt(qCalc_, idTaper),
-                        ValueAt(qCalc_, distance), ValueAt(qCalc_, height)});
+        rows.push_back({ValueAt(qCalc_, id), ValueAt(qCalc_, idProjectColumn),
+                        ValueAt(qCalc_, nome), ValueAt(qCalc_, type), ValueAt(qCalc_, len),
+                        ValueAt(qCalc_, idTaper), ValueAt(qCalc_, distance),
+                        ValueAt(qCalc_, height)});
     }
     const QSqlError error = qCalc_.lastError();
     qCalc_.finish();  // releases the read lock at once
@@ -88,11 +92,11 @@ std::vector<TaperSection> SqlModelSource::SectionsOfSchedule(const DbValue& idTa
     qTaper_.bindValue(":id_taper", VariantFromDbValue(idTaper));
     Run(qTaper_, "taper (QTaper)");
     const Columns column(qTaper_, "TAPER_SIZES");
-    const int idTaperColumn = column["ID_TAPER"], order = column["ORDER"], diameter = column["DIAMETER"],
-              length = column["LENGTH"];
+    const int idTaperColumn = column["ID_TAPER"], order = column["ORDER"],
+              diameter = column["DIAMETER"], length = column["LENGTH"];
     while (qTaper_.next()) {
-        sections.push_back({ValueAt(qTaper_, idTaperColumn), ValueAt(qTaper_, order), ValueAt(qTaper_, diameter),
-                            ValueAt(qTaper_, length)});
+        sections.push_back({ValueAt(qTaper_, idTaperColumn), ValueAt(qTaper_, order),
+                            ValueAt(qTaper_, diameter), ValueAt(qTaper_, length)});
     }
     const QSqlError error = qTaper_.lastError();
     qTaper_.finish();
@@ -103,13 +107,15 @@ std::vector<TaperSection> SqlModelSource::SectionsOfSchedule(const DbValue& idTa
 namespace {
 
 ProjectRow ProjectFromQuery(const QSqlQuery& query) {
-    return {ValueAt(query, 0), ValueAt(query, 1), ValueAt(query, 2), ValueAt(query, 3), ValueAt(query, 4)};
+    return {ValueAt(query, 0), ValueAt(query, 1), ValueAt(query, 2), ValueAt(query, 3),
+            ValueAt(query, 4)};
 }
 
 std::optional<ProjectRow> FirstRowOf(QSqlQuery& query) {
     if (!query.exec()) throw StoreError("Could not read the projects: " + query.lastError().text());
     std::optional<ProjectRow> row;
-    if (query.next()) row = ProjectFromQuery(query);
+    if (query.next())
+        row = ProjectFromQuery(query);
     else if (query.lastError().isValid())
         throw StoreError("Could not read the projects: " + query.lastError().text());
     return row;
@@ -139,14 +145,17 @@ ProjectRow ReadFirstProjectRow(const QSqlDatabase& db) {
 QList<ProjectSummary> ListProjects(const QSqlDatabase& db) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec("SELECT P.ID, P.NOME, (SELECT COUNT(*) FROM ELEMENTS E WHERE E.ID_PROJECT = P.ID)"
-                    " FROM PROJECTS P ORDER BY P.rowid"))
+    if (!query.exec(
+            "SELECT P.ID, P.NOME, (SELECT COUNT(*) FROM ELEMENTS E WHERE E.ID_PROJECT = P.ID)"
+            " FROM PROJECTS P ORDER BY P.rowid"))
         throw StoreError("Could not read the projects: " + query.lastError().text());
     QList<ProjectSummary> projects;
     while (query.next())
-        projects.append({query.value(0).toLongLong(), query.isNull(1) ? QString() : query.value(1).toString(),
+        projects.append({query.value(0).toLongLong(),
+                         query.isNull(1) ? QString() : query.value(1).toString(),
                          query.value(2).toLongLong()});
-    if (query.lastError().isValid()) throw StoreError("Could not read the projects: " + query.lastError().text());
+    if (query.lastError().isValid())
+        throw StoreError("Could not read the projects: " + query.lastError().text());
     return projects;
 }
 

@@ -15,7 +15,7 @@ namespace velkora {
 // QCalc and QTaper, prepared once and run again for every project and element.
 // The source must not outlive its connection.
 class SqlModelSource : public ModelSource {
-public:
+  public:
     // Throws StoreError when the database refuses either statement.
     explicit SqlModelSource(const QSqlDatabase& db);
 
@@ -25,7 +25,7 @@ public:
     static const QString& QCalcText();
     static const QString& QTaperText();
 
-private:
+  private:
     QSqlQuery qCalc_;
     QSqlQuery qTaper_;
 };

@@ -38,12 +38,19 @@ constexpr double kMastHeightM = 15.0;
 // of the 10 m schedule is long enough for the longest element.
 const std::vector<Design>& Designs() {
     static const std::vector<Design> designs = {
-        {"2-el. Yagi 20 m DK7ZB (28 ohm)", 14.15, "w10c", "DK7ZB 20 m, 35 to 16 mm",
+        {"2-el. Yagi 20 m DK7ZB (28 ohm)",
+         14.15,
+         "w10c",
+         "DK7ZB 20 m, 35 to 16 mm",
          {{35, 0.50}, {30, 1.00}, {25, 1.00}, {20, 1.00}, {16, 2.04}},
          {{"Reflector", "Element", 5.54, 0.0}, {"Radiator", "Driver", 5.13, 2.30}}},
-        {"3-el. Yagi 10 m DK7ZB (28 ohm)", 28.5, "w4c", "DK7ZB 10 m, 16 to 12 mm",
+        {"3-el. Yagi 10 m DK7ZB (28 ohm)",
+         28.5,
+         "w4c",
+         "DK7ZB 10 m, 16 to 12 mm",
          {{16, 1.00}, {12, 1.80}},
-         {{"Reflector", "Element", 2.705, 0.0}, {"Radiator", "Driver", 2.57, 1.36},
+         {{"Reflector", "Element", 2.705, 0.0},
+          {"Radiator", "Driver", 2.57, 1.36},
           {"Director", "Element", 2.40, 3.00}}},
     };
     return designs;
@@ -54,7 +61,8 @@ QVariant Insert(QSqlDatabase& db, const QString& statement, const QVariantList& 
     if (!query.prepare(statement))
         throw StoreError("Could not add the sample designs: " + query.lastError().text());
     for (const QVariant& value : values) query.addBindValue(value);
-    if (!query.exec()) throw StoreError("Could not add the sample designs: " + query.lastError().text());
+    if (!query.exec())
+        throw StoreError("Could not add the sample designs: " + query.lastError().text());
     return query.lastInsertId();
 }
 
@@ -63,30 +71,34 @@ void AddDesign(QSqlDatabase& db, const Design& design) {
                                   {QString::fromUtf8(design.scheduleName), QStringLiteral("m,mm")});
     int order = 1;
     for (const Section& section : design.schedule)
-        Insert(db, "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (?, ?, ?, ?)",
-               {taper, order++, section.diameterMm, section.lengthM});
-    const QVariant project =
-        Insert(db, "INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (?, ?, ?, 0)",
-               {QString::fromUtf8(design.nome), design.f0MHz, QString::fromUtf8(design.sourceWire)});
+        Insert(
+            db,
+            "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (?, ?, ?, ?)",
+            {taper, order++, section.diameterMm, section.lengthM});
+    const QVariant project = Insert(
+        db, "INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (?, ?, ?, 0)",
+        {QString::fromUtf8(design.nome), design.f0MHz, QString::fromUtf8(design.sourceWire)});
     for (const Element& element : design.elements)
         Insert(db,
                "INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
                " VALUES (?, ?, ?, ?, ?, ?, ?)",
-               {project, QString::fromUtf8(element.nome), QString::fromUtf8(element.type), element.halfLengthM,
-                taper, element.distanceM, kMastHeightM});
+               {project, QString::fromUtf8(element.nome), QString::fromUtf8(element.type),
+                element.halfLengthM, taper, element.distanceM, kMastHeightM});
 }
 
 }  // namespace
 
 int AddSampleDesigns(QSqlDatabase& db) {
-    if (!db.transaction()) throw StoreError("Could not add the sample designs: " + db.lastError().text());
+    if (!db.transaction())
+        throw StoreError("Could not add the sample designs: " + db.lastError().text());
     try {
         for (const Design& design : Designs()) AddDesign(db, design);
     } catch (...) {
         db.rollback();
         throw;
     }
-    if (!db.commit()) throw StoreError("Could not add the sample designs: " + db.lastError().text());
+    if (!db.commit())
+        throw StoreError("Could not add the sample designs: " + db.lastError().text());
     return static_cast<int>(Designs().size());
 }
 

@@ -1,21 +1,23 @@
-#include "Connection.h"
-
 #include <QSqlQuery>
 
+#include "Connection.h"
 #include "StoreError.h"
 #include "StoreTestFiles.h"
 
 namespace velkora {
 namespace {
 
-const QByteArray kLink = "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
-                         "Provider=SQLite;Data Source=velkora.db\r\n";
+const QByteArray kLink =
+    "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+    "Provider=SQLite;Data Source=velkora.db\r\n";
 
 // The four tables as another tool might make them: no relations, extra columns.
 const QStringList kOutsideSchema = {
-    "CREATE TABLE PROJECTS (ID INTEGER PRIMARY KEY, NOME TEXT, F0 REAL, SOURCE_WIRE TEXT, HEIGHT INTEGER,"
+    "CREATE TABLE PROJECTS (ID INTEGER PRIMARY KEY, NOME TEXT, F0 REAL, SOURCE_WIRE TEXT, HEIGHT "
+    "INTEGER,"
     " NOTES TEXT)",
-    "CREATE TABLE ELEMENTS (ID INTEGER PRIMARY KEY, ID_PROJECT INTEGER, NOME TEXT, TYPE TEXT, LEN REAL,"
+    "CREATE TABLE ELEMENTS (ID INTEGER PRIMARY KEY, ID_PROJECT INTEGER, NOME TEXT, TYPE TEXT, LEN "
+    "REAL,"
     " ID_TAPER INTEGER, DISTANCE REAL, HEIGHT REAL, COLOUR TEXT)",
     "CREATE TABLE TAPER (ID INTEGER PRIMARY KEY, NOME TEXT, UM TEXT)",
     "CREATE TABLE TAPER_SIZES (ID_TAPER INTEGER, \"ORDER\" INTEGER, DIAMETER REAL, LENGTH REAL)",
@@ -29,7 +31,7 @@ QVariant Scalar(const QSqlDatabase& db, const QString& statement) {
 }
 
 class ConnectionTest : public TemporaryWorkingDirectory {
-protected:
+  protected:
     void TearDown() override {
         CloseConnection("test");
         CloseConnection("second");
@@ -39,7 +41,8 @@ protected:
         try {
             OpenConnection(link, "test");
         } catch (const StoreError& e) {
-            EXPECT_FALSE(QSqlDatabase::contains("test")) << "a failed open leaves its connection behind";
+            EXPECT_FALSE(QSqlDatabase::contains("test"))
+                << "a failed open leaves its connection behind";
             return e.what();
         }
         return "(no failure)";
@@ -59,21 +62,25 @@ TEST_F(ConnectionTest, OpensACreatedDatabaseWithItsSettings) {
 TEST_F(ConnectionTest, EachFailureNamesWhatFailed) {
     struct Case {
         const char* name;
-        QByteArray link;                  // written as velkora.udl unless empty
-        std::function<void()> prepare;    // makes the database, if any
+        QByteArray link;                // written as velkora.udl unless empty
+        std::function<void()> prepare;  // makes the database, if any
         std::string message;
     };
     const std::string db = QDir::toNativeSeparators(Path("velkora.db")).toStdString();
     const std::vector<Case> cases = {
-        {"no data-link file", "", [] {}, "The data-link file velkora.udl was not found in the working directory"},
-        {"provider of another system", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=velkora.mdb", [] {},
-         "The data-link file velkora.udl names the provider \"Microsoft.Jet.OLEDB.4.0\", which is not available "
+        {"no data-link file", "", [] {},
+         "The data-link file velkora.udl was not found in the working directory"},
+        {"provider of another system", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=velkora.mdb",
+         [] {},
+         "The data-link file velkora.udl names the provider \"Microsoft.Jet.OLEDB.4.0\", which is "
+         "not available "
          "here; available: SQLite"},
         {"database file missing", kLink, [] {},
          "The database file " + db + " named by the data-link file velkora.udl does not exist"},
         {"database is a folder", kLink, [] { QDir().mkdir("velkora.db"); },
          "The database " + db + " named by the data-link file velkora.udl is not a file"},
-        {"not an SQLite file", kLink, [this] { WriteFile("velkora.db", "just some text, not a database\n"); },
+        {"not an SQLite file", kLink,
+         [this] { WriteFile("velkora.db", "just some text, not a database\n"); },
          "Could not open the database " + db + ": file is not a database"},
         {"empty file has no tables", kLink, [this] { WriteFile("velkora.db", ""); },
          "The database " + db + " has no table PROJECTS"},
@@ -83,8 +90,10 @@ TEST_F(ConnectionTest, EachFailureNamesWhatFailed) {
         {"missing column", kLink,
          [this] {
              QStringList schema = kOutsideSchema;
-             schema[1] = "CREATE TABLE ELEMENTS (ID INTEGER, ID_PROJECT INTEGER, NOME TEXT, TYPE TEXT, LEN REAL,"
-                         " DISTANCE REAL, HEIGHT REAL)";
+             schema[1] =
+                 "CREATE TABLE ELEMENTS (ID INTEGER, ID_PROJECT INTEGER, NOME TEXT, TYPE TEXT, LEN "
+                 "REAL,"
+                 " DISTANCE REAL, HEIGHT REAL)";
              MakeDatabase("velkora.db", schema);
          },
          "The table ELEMENTS in the database " + db + " has no column ID_TAPER"},
@@ -152,17 +161,19 @@ TEST_F(ConnectionTest, DeletingAMasterRowDeletesItsDetailRows) {
     QSqlDatabase db = OpenConnection("velkora.udl", "test");
     QSqlQuery query(db);
     for (const char* statement :
-         {"INSERT INTO PROJECTS (ID, NOME) VALUES (1, 'a')", "INSERT INTO PROJECTS (ID, NOME) VALUES (2, 'b')",
+         {"INSERT INTO PROJECTS (ID, NOME) VALUES (1, 'a')",
+          "INSERT INTO PROJECTS (ID, NOME) VALUES (2, 'b')",
           "INSERT INTO TAPER (ID, NOME) VALUES (7, 's')",
           "INSERT INTO ELEMENTS (ID_PROJECT, ID_TAPER) VALUES (1, 7)",
           "INSERT INTO ELEMENTS (ID_PROJECT, ID_TAPER) VALUES (2, 7)",
-          "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\") VALUES (7, 1)", "DELETE FROM PROJECTS WHERE ID = 1",
-          "DELETE FROM TAPER WHERE ID = 7"})
+          "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\") VALUES (7, 1)",
+          "DELETE FROM PROJECTS WHERE ID = 1", "DELETE FROM TAPER WHERE ID = 7"})
         ASSERT_TRUE(query.exec(statement)) << statement;
     EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM ELEMENTS").toInt(), 1);
     EXPECT_EQ(Scalar(db, "SELECT ID_PROJECT FROM ELEMENTS").toInt(), 2);
     EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM TAPER_SIZES").toInt(), 0);
-    EXPECT_EQ(Scalar(db, "SELECT ID_TAPER FROM ELEMENTS").toInt(), 7) << "an element keeps its schedule's ID";
+    EXPECT_EQ(Scalar(db, "SELECT ID_TAPER FROM ELEMENTS").toInt(), 7)
+        << "an element keeps its schedule's ID";
 }
 
 TEST_F(ConnectionTest, CreatingRefusesAnExistingFile) {
@@ -171,7 +182,8 @@ TEST_F(ConnectionTest, CreatingRefusesAnExistingFile) {
         CreateDatabaseFile("velkora.db");
         FAIL() << "created over an existing file";
     } catch (const StoreError& e) {
-        EXPECT_NE(std::string(e.what()).find("velkora.db exists already"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("velkora.db exists already"), std::string::npos)
+            << e.what();
     }
     QFile file("velkora.db");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

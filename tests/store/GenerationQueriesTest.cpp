@@ -1,9 +1,8 @@
-#include "GenerationQueries.h"
-
 #include <QSqlQuery>
 
 #include "Connection.h"
 #include "DbValueFromVariant.h"
+#include "GenerationQueries.h"
 #include "StoreError.h"
 #include "StoreTestFiles.h"
 
@@ -11,7 +10,7 @@ namespace velkora {
 namespace {
 
 class GenerationQueriesTest : public TemporaryWorkingDirectory {
-protected:
+  protected:
     void TearDown() override {
         db_ = QSqlDatabase();
         CloseConnection("test");
@@ -21,12 +20,15 @@ protected:
     // tool without relations or keys.
     void Open(const QStringList& rows, bool outside = false) {
         if (outside) {
-            MakeDatabase("velkora.db",
-                         {"CREATE TABLE PROJECTS (ID INTEGER, NOME TEXT, F0 REAL, SOURCE_WIRE TEXT, HEIGHT INTEGER)",
-                          "CREATE TABLE ELEMENTS (ID INTEGER, ID_PROJECT INTEGER, NOME TEXT, TYPE TEXT, LEN,"
-                          " ID_TAPER, DISTANCE REAL, HEIGHT REAL)",
-                          "CREATE TABLE TAPER (ID INTEGER, NOME TEXT, UM TEXT)",
-                          "CREATE TABLE TAPER_SIZES (ID_TAPER INTEGER, \"ORDER\" INTEGER, DIAMETER REAL, LENGTH)"});
+            MakeDatabase(
+                "velkora.db",
+                {"CREATE TABLE PROJECTS (ID INTEGER, NOME TEXT, F0 REAL, SOURCE_WIRE TEXT, HEIGHT "
+                 "INTEGER)",
+                 "CREATE TABLE ELEMENTS (ID INTEGER, ID_PROJECT INTEGER, NOME TEXT, TYPE TEXT, LEN,"
+                 " ID_TAPER, DISTANCE REAL, HEIGHT REAL)",
+                 "CREATE TABLE TAPER (ID INTEGER, NOME TEXT, UM TEXT)",
+                 "CREATE TABLE TAPER_SIZES (ID_TAPER INTEGER, \"ORDER\" INTEGER, DIAMETER REAL, "
+                 "LENGTH)"});
         } else {
             CreateDatabaseFile("velkora.db");
         }
@@ -52,22 +54,27 @@ std::vector<double> Diameters(const std::vector<TaperSection>& sections) {
 
 TEST_F(GenerationQueriesTest, ElementsComeInBoomOrderWithTiesByAscendingId) {
     Open({"INSERT INTO PROJECTS (ID, NOME) VALUES (1, 'P'), (2, 'Q')",
-          "INSERT INTO ELEMENTS (ID, ID_PROJECT, DISTANCE) VALUES (5, 1, 0.4), (3, 1, 0.4), (9, 1, 0.0),"
+          "INSERT INTO ELEMENTS (ID, ID_PROJECT, DISTANCE) VALUES (5, 1, 0.4), (3, 1, 0.4), (9, 1, "
+          "0.0),"
           " (4, 1, 1.2), (7, 2, 0.1), (2, 1, 0.4)"});
     SqlModelSource source(db_);
-    EXPECT_EQ(Ids(source.ElementsOfProject(DbValue::Integer(1))), (std::vector<std::int64_t>{9, 2, 3, 5, 4}));
+    EXPECT_EQ(Ids(source.ElementsOfProject(DbValue::Integer(1))),
+              (std::vector<std::int64_t>{9, 2, 3, 5, 4}));
     EXPECT_EQ(Ids(source.ElementsOfProject(DbValue::Integer(2))), (std::vector<std::int64_t>{7}));
-    EXPECT_TRUE(source.ElementsOfProject(DbValue::Integer(3)).empty()) << "a project without elements";
+    EXPECT_TRUE(source.ElementsOfProject(DbValue::Integer(3)).empty())
+        << "a project without elements";
     EXPECT_TRUE(source.ElementsOfProject(DbValue()).empty()) << "a null project matches nothing";
-    EXPECT_EQ(Ids(source.ElementsOfProject(DbValue::Integer(1))).size(), 5u) << "the prepared query runs again";
+    EXPECT_EQ(Ids(source.ElementsOfProject(DbValue::Integer(1))).size(), 5u)
+        << "the prepared query runs again";
 }
 
 TEST_F(GenerationQueriesTest, ElementValuesStayWhatTheyAre) {
-    Open({"INSERT INTO ELEMENTS (ID, ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT) VALUES"
-          " (1, 1, 'Riflettore \xC3\xA0', 'Element', 0.5, 3, 0, 10),"
-          " (2, 1, '', NULL, NULL, NULL, 1, NULL),"
-          " (3, 1, 'x', 'Driver', 'abc', '7', 2, 1.5)"},
-         true);
+    Open(
+        {"INSERT INTO ELEMENTS (ID, ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT) VALUES"
+         " (1, 1, 'Riflettore \xC3\xA0', 'Element', 0.5, 3, 0, 10),"
+         " (2, 1, '', NULL, NULL, NULL, 1, NULL),"
+         " (3, 1, 'x', 'Driver', 'abc', '7', 2, 1.5)"},
+        true);
     SqlModelSource source(db_);
     const std::vector<ElementRow> rows = source.ElementsOfProject(DbValue::Integer(1));
     ASSERT_EQ(rows.size(), 3u);
@@ -88,7 +95,8 @@ TEST_F(GenerationQueriesTest, ElementValuesStayWhatTheyAre) {
 TEST_F(GenerationQueriesTest, SectionsComeInOrderWithTiesAsStored) {
     Open({"INSERT INTO TAPER (ID, NOME) VALUES (1, 'a'), (2, 'b')",
           "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES"
-          " (1, 2, 20, 1.0), (1, 1, 30, 0.5), (2, 1, 99, 1), (1, 2, 21, 1.0), (1, 3, 16, 2), (1, 2, 22, 1.0)"});
+          " (1, 2, 20, 1.0), (1, 1, 30, 0.5), (2, 1, 99, 1), (1, 2, 21, 1.0), (1, 3, 16, 2), (1, "
+          "2, 22, 1.0)"});
     SqlModelSource source(db_);
     EXPECT_EQ(Diameters(source.SectionsOfSchedule(DbValue::Integer(1))),
               (std::vector<double>{30, 20, 21, 22, 16}));
@@ -115,7 +123,8 @@ TEST_F(GenerationQueriesTest, SectionsOfADeletedScheduleAreStillRead) {
 }
 
 TEST_F(GenerationQueriesTest, ProjectRowsByIdAndInTheStoresOrder) {
-    Open({"INSERT INTO PROJECTS (ID, NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (5, 'Five', 144.3, 'w2c', 10),"
+    Open({"INSERT INTO PROJECTS (ID, NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (5, 'Five', 144.3, "
+          "'w2c', 10),"
           " (2, 'Two', NULL, NULL, NULL)",
           "INSERT INTO ELEMENTS (ID, ID_PROJECT) VALUES (1, 5), (2, 5), (3, 2)"},
          true);
@@ -164,7 +173,8 @@ TEST(DbValueFromVariantTest, EachKindConverts) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(DbValueFromVariant(c.variant), c.expected);
     }
-    EXPECT_EQ(VariantFromDbValue(DbValue::Integer(9007199254740993)).toLongLong(), 9007199254740993);
+    EXPECT_EQ(VariantFromDbValue(DbValue::Integer(9007199254740993)).toLongLong(),
+              9007199254740993);
     EXPECT_TRUE(VariantFromDbValue(DbValue()).isNull());
 }
 

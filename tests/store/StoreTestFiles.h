@@ -2,6 +2,8 @@
 // SQLite databases made with plain SQL.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -9,13 +11,18 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include <ostream>
+
+// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace velkora {
 
 // Runs the test in a fresh temporary working directory.
 class TemporaryWorkingDirectory : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         previous_ = QDir::currentPath();
@@ -39,8 +46,8 @@ protected:
             ASSERT_TRUE(db.open());
             for (const QString& statement : statements) {
                 QSqlQuery query(db);
-                ASSERT_TRUE(query.exec(statement)) << statement.toStdString() << ": "
-                                                   << query.lastError().text().toStdString();
+                ASSERT_TRUE(query.exec(statement))
+                    << statement.toStdString() << ": " << query.lastError().text().toStdString();
             }
             db.close();
         }

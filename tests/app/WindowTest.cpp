@@ -242,6 +242,11 @@ class WindowTest : public QObject {
         QCOMPARE(errors_.size(), 1);
         QVERIFY2(errors_[0].contains("velkora.udl"), qPrintable(errors_[0]));
         QVERIFY(form.isVisible());
+        QCOMPARE(form.windowTitle(), "Velkora - Kelmot");
+        QCOMPARE(form.size(), QSize(594, 549));
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QVERIFY(
+            !(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         for (const char* name : {"DBGrid1", "DBGrid2", "DBGrid3", "DBGrid4"})
             QCOMPARE(Grid(name)->model()->rowCount(), 0);
         QCOMPARE(form.ModelExtension(), QStringLiteral(".maa"));

@@ -1,0 +1,101 @@
+#include "ProjectStore.h"
+
+#include <array>
+
+#include "Connection.h"
+#include "DatasetModel.h"
+#include "DbValueFromVariant.h"
+#include "GenerationQueries.h"
+#include "StoreError.h"
+#include "TableDataset.h"
+
+namespace velkora {
+namespace {
+
+const QString kConnectionName = QStringLiteral("velkora-store");
+
+}  // namespace
+
+struct ProjectStore::Parts {
+    TableDataset taper{TaperSpec()};
+    TableDataset taperSizes{TaperSizesSpec()};
+    TableDataset projects{ProjectsSpec()};
+    TableDataset elements{ElementsSpec()};
+    DatasetModel dsTaper{taper};
+    DatasetModel dsTaperSizes{taperSizes};
+    DatasetModel dsProjects{projects};
+    DatasetModel dsElements{elements};
+    std::unique_ptr<SqlModelSource> queries;
+    bool ownsConnection = false;
+
+    Parts() {
+        elements.SetMaster(projects, "ID_PROJECT");
+        taperSizes.SetMaster(taper, "ID_TAPER");
+        elements.SetLookup("LK_TAPER", "ID_TAPER", taper);
+    }
+
+    // The order of opening, which is also the order of giving up.
+    std::array<TableDataset*, 4> InOpeningOrder() {
+        return {&taper, &taperSizes, &projects, &elements};
+    }
+};
+
+ProjectStore::ProjectStore(QObject* parent) : QObject(parent), parts_(std::make_unique<Parts>()) {}
+
+ProjectStore::~ProjectStore() { CloseStore(); }
+
+void ProjectStore::OpenStore(const QString& dataLinkFile) {
+    CloseStore();
+    OpenStoreOn(OpenConnection(dataLinkFile, kConnectionName));
+    parts_->ownsConnection = true;
+}
+
+void ProjectStore::OpenStoreOn(const QSqlDatabase& db) {
+    CloseStore();
+    const RegionalMarks marks = CurrentRegionalMarks();
+    for (TableDataset* dataset : parts_->InOpeningOrder()) {
+        dataset->SetConnection(db);
+        dataset->SetKeyMarks(marks);
+    }
+    // A failure leaves the tables after it closed.
+    for (TableDataset* dataset : parts_->InOpeningOrder()) dataset->Open();
+    parts_->queries = std::make_unique<SqlModelSource>(db);
+}
+
+void ProjectStore::CloseStore() {
+    parts_->queries.reset();
+    auto order = parts_->InOpeningOrder();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) (*it)->Close();
+    if (parts_->ownsConnection) {
+        parts_->ownsConnection = false;
+        CloseConnection(kConnectionName);
+    }
+}
+
+BoundDataset& ProjectStore::TProjects() { return parts_->projects; }
+BoundDataset& ProjectStore::TElements() { return parts_->elements; }
+BoundDataset& ProjectStore::TTaper() { return parts_->taper; }
+BoundDataset& ProjectStore::TTaperSizes() { return parts_->taperSizes; }
+
+DatasetModel& ProjectStore::DSProjects() { return parts_->dsProjects; }
+DatasetModel& ProjectStore::DSElements() { return parts_->dsElements; }
+DatasetModel& ProjectStore::DSTaper() { return parts_->dsTaper; }
+DatasetModel& ProjectStore::DSTaperSizes() { return parts_->dsTaperSizes; }
+
+ModelSource& ProjectStore::Queries() {
+    if (!parts_->queries)
+        throw StoreError("The project store is not open: the generation queries cannot run");
+    return *parts_->queries;
+}
+
+ProjectRow ProjectStore::CurrentProject() const {
+    const TableDataset& projects = parts_->projects;
+    const int row = projects.CurrentRow();
+    if (row < 0) return {};
+    const auto value = [&](const char* field) {
+        return DbValueFromVariant(projects.Value(row, projects.FieldIndex(field)));
+    };
+    return {value("ID"), value("NOME"), value("F0"), value("SOURCE_WIRE"), value("HEIGHT")};
+}
+
+}  // namespace velkora

@@ -99,13 +99,15 @@ void DBNavigator::UpdateButtons() {
 
 void DBNavigator::Act(Button button) {
     if (!dataset_) return;
+    // A refused delete leaves the grid's open cell as it is.
+    if (button == Button::Delete && !confirmer_(window(), kDeleteQuestion)) return;
     if (before_) before_(button);
     switch (button) {
         case Button::Insert:
             dataset_->Insert();
             break;
         case Button::Delete:
-            if (confirmer_(window(), kDeleteQuestion)) dataset_->Delete();
+            dataset_->Delete();
             break;
         case Button::Edit:
             dataset_->Edit();

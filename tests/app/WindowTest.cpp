@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -275,6 +276,46 @@ class WindowTest : public QObject {
         Click("BitBtn4");
         QTRY_COMPARE(errors_.size(), 2);
         QVERIFY(form.isVisible());
+    }
+
+    void gridColumns_data() {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::newRow("projects") << "DBGrid3"
+                                  << QStringList{"PROJECT NAME", "F0 (MHz)", "SOURCE WIRE",
+                                                 "HEIGHT (m)"}
+                                  << QList<int>{256, 79, 108, -1};
+        QTest::newRow("elements") << "DBGrid4" << QStringList{"EL. NAME", "TYPE",       "SIZE",
+                                                              "OFFSET",   "TAPER SCH.", "HEIGHT"}
+                                  << QList<int>{100, 68, 43, 56, 78, 51};
+        QTest::newRow("schedules")
+            << "DBGrid1" << QStringList{"ELEMENT NAME", "UM"} << QList<int>{198, 49};
+        QTest::newRow("sections") << "DBGrid2"
+                                  << QStringList{"ORDER", "DIAMETER (mm)", "LENGTH (m)"}
+                                  << QList<int>{52, 104, 84};
+    }
+    void gridColumns() {
+        QFETCH(QString, grid);
+        QFETCH(QStringList, titles);
+        QFETCH(QList<int>, widths);
+        WriteSampleStore();
+        OpenForm();
+        const DBGrid* target = Grid(grid.toLatin1());
+        const QHeaderView* header = target->horizontalHeader();
+        QStringList shown;
+        QList<int> shownWidths;
+        for (int visual = 0; visual < header->count(); ++visual) {
+            const int logical = header->logicalIndex(visual);
+            if (header->isSectionHidden(logical)) continue;
+            shown << target->model()->headerData(logical, Qt::Horizontal).toString();
+            shownWidths << header->sectionSize(logical);
+        }
+        QCOMPARE(shown, titles);
+        for (qsizetype i = 0; i < widths.size(); ++i)
+            if (widths[i] < 0) shownWidths[i] = -1;  // the default width
+        QCOMPARE(shownWidths, widths);
+        QVERIFY(header->font().bold());
     }
 
     void masterSelectsDetail_data() {

@@ -31,6 +31,8 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 private:
+    bool IsCell(const QModelIndex& index) const;
+
     BoundDataset& dataset_;
 };
 

@@ -16,10 +16,9 @@ namespace {
 // Windows-1252 differs from Latin-1 only in 0x80-0x9F; its five unassigned
 // codes there map to the C1 controls, as the system's converter does.
 constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 bool IsIntegral(const QVariant& value) {
@@ -54,9 +53,10 @@ QString NumberText(const FieldInfo& field, const QVariant& value, const Regional
 }
 
 [[noreturn]] void Refuse(const FieldInfo& field, const QString& text) {
-    const QString message = field.kind == FieldKind::Float
-                                ? QStringLiteral("'%1' is not a valid floating point value for field '%2'")
-                                : QStringLiteral("'%1' is not a valid integer value for field '%2'");
+    const QString message =
+        field.kind == FieldKind::Float
+            ? QStringLiteral("'%1' is not a valid floating point value for field '%2'")
+            : QStringLiteral("'%1' is not a valid integer value for field '%2'");
     throw Failure(message.arg(text, field.DisplayName()).toStdString());
 }
 
@@ -128,7 +128,8 @@ QString FromWindows1252(std::string_view text) {
     return result;
 }
 
-QString FieldDisplayText(const FieldInfo& field, const QVariant& value, const RegionalMarks& marks) {
+QString FieldDisplayText(const FieldInfo& field, const QVariant& value,
+                         const RegionalMarks& marks) {
     if (value.isNull()) return {};
     if (field.kind == FieldKind::Integer || field.kind == FieldKind::Float) {
         if (!IsNumeric(value)) return value.toString();
@@ -140,21 +141,21 @@ QString FieldDisplayText(const FieldInfo& field, const QVariant& value, const Re
 QVariant ParseFieldText(const FieldInfo& field, const QString& text, const RegionalMarks& marks) {
     if (field.kind == FieldKind::Text || field.kind == FieldKind::Lookup) {
         if (field.size > 0 && text.size() > field.size)
-            throw Failure(QStringLiteral("The text for field '%1' is %2 characters long; it takes at most %3")
-                              .arg(field.DisplayName())
-                              .arg(text.size())
-                              .arg(field.size)
-                              .toStdString());
+            throw Failure(
+                QStringLiteral("The text for field '%1' is %2 characters long; it takes at most %3")
+                    .arg(field.DisplayName())
+                    .arg(text.size())
+                    .arg(field.size)
+                    .toStdString());
         // A null QString would be stored as NULL: an emptied cell stores "".
         return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
     }
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty()) return {};
     const bool floating = field.kind == FieldKind::Float;
-    const std::optional<std::string> plain =
-        PlainNumber(trimmed, floating, field.pattern.contains(u','),
-                    FromWindows1252(marks.decimalSeparator),
-                    FromWindows1252(marks.thousandsSeparator));
+    const std::optional<std::string> plain = PlainNumber(
+        trimmed, floating, field.pattern.contains(u','), FromWindows1252(marks.decimalSeparator),
+        FromWindows1252(marks.thousandsSeparator));
     if (!plain) Refuse(field, text);
     const char* first = plain->data();
     const char* last = first + plain->size();

@@ -253,7 +253,8 @@ TableDataset::Row TableDataset::ReadRowByRowid(const QVariant& rowid) const {
     query.addBindValue(rowid);
     if (!query.exec()) Refused(what, query);
     if (!query.next())
-        throw StoreError(what + ": it is no longer in the database (another user may have deleted it)");
+        throw StoreError(what +
+                         ": it is no longer in the database (another user may have deleted it)");
     return RowFromQuery(query);
 }
 
@@ -349,7 +350,8 @@ void TableDataset::AddRow(bool atEnd) {
     const int position = atEnd || current_ < 0 ? RowCount() : current_;
     const int previous = current_;
     emit RowAboutToBeInserted(position);
-    rows_.insert(rows_.begin() + position, Row{QVariant(), std::vector<QVariant>(spec_.fields.size())});
+    rows_.insert(rows_.begin() + position,
+                 Row{QVariant(), std::vector<QVariant>(spec_.fields.size())});
     current_ = position;
     emit RowInserted(position);
     returnRow_ = previous;
@@ -476,9 +478,10 @@ void TableDataset::Delete() {
     emit CurrentRowChanged();
     SyncDetails();
     if (!found)
-        throw StoreError(QString("The row was no longer in %1: another user had already deleted it. "
-                                 "It is removed from the list.")
-                             .arg(spec_.table));
+        throw StoreError(
+            QString("The row was no longer in %1: another user had already deleted it. "
+                    "It is removed from the list.")
+                .arg(spec_.table));
 }
 
 // --- Writing to the database ---------------------------------------------------
@@ -497,7 +500,8 @@ std::vector<int> TableDataset::WrittenColumns() const {
     std::vector<int> columns;
     for (std::size_t i = 0; i < spec_.fields.size(); ++i) {
         const FieldInfo& field = spec_.fields[i];
-        if (written_[i] && !field.readOnly && field.kind != FieldKind::Lookup) columns.push_back(int(i));
+        if (written_[i] && !field.readOnly && field.kind != FieldKind::Lookup)
+            columns.push_back(int(i));
     }
     return columns;
 }
@@ -527,9 +531,10 @@ void TableDataset::UpdateInDatabase() {
     const std::vector<int> columns = WrittenColumns();
     if (columns.empty()) return;
     QStringList assignments;
-    for (int column : columns) assignments << Quoted(spec_.fields[std::size_t(column)].name) + " = ?";
-    const QString sql =
-        "UPDATE " + Quoted(spec_.table) + " SET " + assignments.join(", ") + " WHERE " + KeyCondition();
+    for (int column : columns)
+        assignments << Quoted(spec_.fields[std::size_t(column)].name) + " = ?";
+    const QString sql = "UPDATE " + Quoted(spec_.table) + " SET " + assignments.join(", ") +
+                        " WHERE " + KeyCondition();
     QSqlQuery query(Database());
     const QString what = "Could not save the row in " + spec_.table;
     if (!query.prepare(sql)) Refused(what, query);
@@ -538,8 +543,9 @@ void TableDataset::UpdateInDatabase() {
     BindKey(query, row);
     if (!query.exec()) Refused(what, query);
     if (query.numRowsAffected() == 0)
-        throw StoreError(what + ": it is no longer in the database (another user may have deleted "
-                                "it). Your changes are still in the row; cancel the edit to drop them.");
+        throw StoreError(what +
+                         ": it is no longer in the database (another user may have deleted "
+                         "it). Your changes are still in the row; cancel the edit to drop them.");
     rows_[std::size_t(current_)] = ReadRowByRowid(row.rowid);
 }
 
@@ -559,7 +565,8 @@ void TableDataset::SetFieldText(int field, const QString& text) {
     RequireOpen();
     const FieldInfo& info = RequireFieldAt(field);
     if (info.readOnly || info.kind == FieldKind::Lookup)
-        throw Failure(QString("Field '%1' cannot be modified").arg(info.DisplayName()).toStdString());
+        throw Failure(
+            QString("Field '%1' cannot be modified").arg(info.DisplayName()).toStdString());
     Edit();
     const auto index = std::size_t(field);
     modified_ = true;
@@ -589,9 +596,10 @@ QVariant TableDataset::CurrentMasterValue(int field) const {
 
 void TableDataset::PrepareDetails(int nextRow) {
     for (TableDataset* detail : details_) {
-        const QVariant next = nextRow >= 0 && nextRow < RowCount()
-                                  ? rows_[std::size_t(nextRow)].values[std::size_t(detail->masterField_)]
-                                  : QVariant();
+        const QVariant next =
+            nextRow >= 0 && nextRow < RowCount()
+                ? rows_[std::size_t(nextRow)].values[std::size_t(detail->masterField_)]
+                : QVariant();
         if (!SameValue(next, detail->filterValue_)) detail->FlushPending();
     }
 }
@@ -667,7 +675,9 @@ QStringList TableDataset::LookupChoices(int field) const {
     const Lookup& lookup = RequireLookup(field);
     QStringList names;
     for (int row : ChoiceRows(lookup))
-        names << lookup.source->rows_[std::size_t(row)].values[std::size_t(lookup.resultField)].toString();
+        names << lookup.source->rows_[std::size_t(row)]
+                     .values[std::size_t(lookup.resultField)]
+                     .toString();
     return names;
 }
 
@@ -678,7 +688,9 @@ int TableDataset::CurrentLookupChoice(int field) const {
     if (key.isNull()) return -1;
     const std::vector<int> rows = ChoiceRows(lookup);
     for (std::size_t i = 0; i < rows.size(); ++i)
-        if (SameValue(lookup.source->rows_[std::size_t(rows[i])].values[std::size_t(lookup.sourceKey)], key))
+        if (SameValue(
+                lookup.source->rows_[std::size_t(rows[i])].values[std::size_t(lookup.sourceKey)],
+                key))
             return int(i);
     return -1;
 }
@@ -710,7 +722,8 @@ void TableDataset::ChooseLookup(int field, int choice) {
     RequireOpen();
     const Lookup& lookup = RequireLookup(field);
     const int sourceRow = RequireChoice(lookup, choice);
-    const QVariant key = lookup.source->rows_[std::size_t(sourceRow)].values[std::size_t(lookup.sourceKey)];
+    const QVariant key =
+        lookup.source->rows_[std::size_t(sourceRow)].values[std::size_t(lookup.sourceKey)];
     Edit();
     const auto index = std::size_t(lookup.keyField);
     buffer_[index] = key;

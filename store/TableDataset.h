@@ -14,10 +14,10 @@ namespace velkora {
 
 // How one table is shown and edited.
 struct TableSpec {
-    QString table;                 // "PROJECTS"
-    std::vector<FieldInfo> fields; // stored columns and lookup fields, in grid order
-    QString keyField;              // "ID"; empty: rows are identified by SQLite's rowid
-    QStringList orderBy;           // leading sort columns; ties always in rowid order
+    QString table;                  // "PROJECTS"
+    std::vector<FieldInfo> fields;  // stored columns and lookup fields, in grid order
+    QString keyField;               // "ID"; empty: rows are identified by SQLite's rowid
+    QStringList orderBy;            // leading sort columns; ties always in rowid order
 };
 
 // The four tables' fields with their labels, display patterns, sizes and pick lists.

@@ -1,0 +1,177 @@
+#include "Connection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include "DataLink.h"
+#include "Schema.h"
+#include "StoreError.h"
+
+namespace velkora {
+
+namespace {
+
+// Long enough for another copy of the program to finish a write.
+constexpr int kBusyTimeoutMs = 5000;
+
+void Exec(QSqlDatabase& db, const QString& statement, const QString& shownFile) {
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        throw StoreError(
+            QString("Could not open the database %1: %2").arg(shownFile, query.lastError().text()));
+}
+
+// Settings every SQLite connection of the program runs with. The first read
+// makes a file that is not an SQLite database fail here with the driver's
+// message.
+void ApplySqliteSettings(QSqlDatabase& db, const QString& shownFile) {
+    Exec(db, QString("PRAGMA busy_timeout = %1").arg(kBusyTimeoutMs), shownFile);
+    Exec(db, "PRAGMA foreign_keys = ON", shownFile);
+    Exec(db, "SELECT COUNT(*) FROM sqlite_master", shownFile);
+    // Where WAL cannot be had (a read-only file or folder) the database still
+    // works in its old journal mode, only with less room for a second copy.
+    QSqlQuery(db).exec("PRAGMA journal_mode = WAL");
+}
+
+QSqlDatabase AddSqliteConnection(const QString& name, const QString& uri) {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
+    if (!db.isValid())
+        throw StoreError("The SQLite driver of Qt (QSQLITE) is not installed: " +
+                         db.lastError().text());
+    db.setDatabaseName(uri);
+    db.setConnectOptions(QString("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    return db;
+}
+
+// A file URI with mode "rw": SQLite opens the file but never creates it.
+QString ExistingFileUri(const QString& absolutePath) {
+    return QUrl::fromLocalFile(absolutePath).toString(QUrl::FullyEncoded) + "?mode=rw";
+}
+
+// Opens an existing SQLite file; namedBy is the data-link file that named
+// it, empty when the caller gave the path itself.
+QSqlDatabase OpenSqlitePath(const QString& file, const QString& name, const QString& namedBy) {
+    const QString path = QDir::current().absoluteFilePath(file);
+    const QString shown = QDir::toNativeSeparators(path);
+    const QString origin =
+        namedBy.isEmpty() ? QString() : " named by the data-link file " + namedBy;
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw StoreError(QString("The database file %1%2 does not exist").arg(shown, origin));
+    if (!info.isFile())
+        throw StoreError(QString("The database %1%2 is not a file").arg(shown, origin));
+    const QString uri = ExistingFileUri(path);
+    QSqlDatabase db = AddSqliteConnection(name, uri);
+    if (!db.open())
+        throw StoreError(
+            QString("Could not open the database %1: %2").arg(shown, db.lastError().text()));
+    ApplySqliteSettings(db, shown);
+    try {
+        VerifySchema(db);
+    } catch (const StoreError& e) {
+        // The check names the database by the URI it was opened with.
+        throw StoreError(QString::fromStdString(e.what()).replace(uri, shown));
+    }
+    return db;
+}
+
+QSqlDatabase OpenSqlite(const DataLink& link, const QString& name) {
+    return OpenSqlitePath(link.dataSource, name, link.file);
+}
+
+using Opener = QSqlDatabase (*)(const DataLink& link, const QString& connectionName);
+
+struct Provider {
+    const char* name;  // as a data-link file names it, any letter case
+    Opener open;
+};
+
+// A further provider (a database server) is one more row.
+constexpr Provider kProviders[] = {
+    {"SQLite", OpenSqlite},
+};
+
+const Provider* FindProvider(const QString& name) {
+    for (const Provider& provider : kProviders)
+        if (name.compare(QLatin1String(provider.name), Qt::CaseInsensitive) == 0) return &provider;
+    return nullptr;
+}
+
+}  // namespace
+
+QStringList AvailableProviders() {
+    QStringList names;
+    for (const Provider& provider : kProviders) names << QLatin1String(provider.name);
+    return names;
+}
+
+QSqlDatabase OpenConnection(const QString& dataLinkFile, const QString& connectionName) {
+    if (QSqlDatabase::contains(connectionName)) CloseConnection(connectionName);
+    const DataLink link = ReadDataLink(dataLinkFile);
+    const Provider* provider = FindProvider(link.provider);
+    if (!provider)
+        throw StoreError(
+            QString("The data-link file %1 names the provider \"%2\", which is not available here; "
+                    "available: %3")
+                .arg(link.file, link.provider, AvailableProviders().join(", ")));
+    try {
+        return provider->open(link, connectionName);
+    } catch (...) {
+        CloseConnection(connectionName);
+        throw;
+    }
+}
+
+QSqlDatabase OpenDatabaseFile(const QString& path, const QString& connectionName) {
+    if (QSqlDatabase::contains(connectionName)) CloseConnection(connectionName);
+    try {
+        return OpenSqlitePath(path, connectionName, QString());
+    } catch (...) {
+        CloseConnection(connectionName);
+        throw;
+    }
+}
+
+void CloseConnection(const QString& connectionName) {
+    if (!QSqlDatabase::contains(connectionName)) return;
+    QSqlDatabase::database(connectionName, false).close();
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+void CreateDatabaseFile(const QString& path) {
+    const QString absolute = QDir::current().absoluteFilePath(path);
+    const QString shown = QDir::toNativeSeparators(absolute);
+    if (QFileInfo::exists(absolute))
+        throw StoreError(QString("%1 exists already; it is left as it is").arg(shown));
+    const QString name = "velkora-create-" + absolute;
+    bool created = false;
+    try {
+        {
+            // "rwc" makes the file; the check above keeps an existing one out.
+            QSqlDatabase db = AddSqliteConnection(
+                name, QUrl::fromLocalFile(absolute).toString(QUrl::FullyEncoded) + "?mode=rwc");
+            if (!db.open())
+                throw StoreError(QString("Could not create the database %1: %2")
+                                     .arg(shown, db.lastError().text()));
+            created = true;
+            ApplySqliteSettings(db, shown);
+            CreateSchema(db);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    } catch (...) {
+        CloseConnection(name);
+        if (created) {
+            QFile::remove(absolute);
+            QFile::remove(absolute + "-wal");
+            QFile::remove(absolute + "-shm");
+        }
+        throw;
+    }
+}
+
+}  // namespace velkora

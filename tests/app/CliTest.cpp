@@ -1,0 +1,288 @@
+#include <QSqlQuery>
+#include <fstream>
+#include <sstream>
+
+#include "Cli.h"
+#include "Connection.h"
+#include "GenerationQueries.h"
+#include "ModelWriters.h"
+#include "StoreTestFiles.h"
+
+namespace velkora {
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun RunTool(const QStringList& args) {
+    ToolRun run;
+    QTextStream out(&run.out);
+    QTextStream err(&run.err);
+    run.status = RunCli(args, out, err);
+    return run;
+}
+
+std::string ReadBytes(const QString& path) {
+    std::ifstream file(QFile::encodeName(path).toStdString(), std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+class CliTest : public TemporaryWorkingDirectory {
+  protected:
+    // The model the writers make of a project when called directly.
+    std::string DirectModel(bool mmana, qint64 id, MainLobeAxis axis, const RegionalMarks& marks) {
+        std::string text;
+        {
+            const QSqlDatabase db = OpenConnection("velkora.udl", "direct");
+            const ProjectRow project = ReadProjectRow(db, id).value();
+            SqlModelSource source(db);
+            const ModelJob job{project, source, axis, marks};
+            text = mmana ? MmanaModelText(job) : EzNecModelText(job);
+        }
+        CloseConnection("direct");
+        return text;
+    }
+    void Sql(const QString& statement) {
+        {
+            QSqlDatabase db = OpenConnection("velkora.udl", "sql");
+            QSqlQuery query(db);
+            ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+        }
+        CloseConnection("sql");
+    }
+};
+
+TEST_F(CliTest, InitMakesAStoreThatOpens) {
+    const ToolRun run = RunTool({"init"});
+    EXPECT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+    EXPECT_EQ(run.out, "Made velkora.udl and velkora.db\n");
+    {
+        const QSqlDatabase db = OpenConnection("velkora.udl", "check");
+        EXPECT_TRUE(ListProjects(db).isEmpty());
+    }
+    CloseConnection("check");
+    const ToolRun listed = RunTool({"projects"});
+    EXPECT_EQ(listed.status, kCliSuccess);
+    EXPECT_EQ(listed.out, "The store has no projects\n");
+}
+
+TEST_F(CliTest, InitRefusesToTouchAnExistingStore) {
+    for (const QString existing : {"velkora.udl", "velkora.db"}) {
+        SCOPED_TRACE(existing.toStdString());
+        QFile::remove("velkora.udl");
+        QFile::remove("velkora.db");
+        WriteFile(existing, "the user's own");
+        const ToolRun run = RunTool({"init", "--sample"});
+        EXPECT_EQ(run.status, kCliFailure);
+        EXPECT_EQ(run.err, existing + " exists already; init leaves an existing store as it is.\n");
+        EXPECT_EQ(ReadBytes(existing), "the user's own");
+        EXPECT_EQ(QDir().entryList(QDir::Files), QStringList{existing})
+            << "init made a file after all";
+    }
+}
+
+TEST_F(CliTest, InitSampleInAFolderListsTheDesigns) {
+    const ToolRun run = RunTool({"init", "new/store", "--sample"});
+    ASSERT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+    ASSERT_TRUE(QDir::setCurrent("new/store"));
+    const ToolRun listed = RunTool({"projects"});
+    EXPECT_EQ(listed.status, kCliSuccess);
+    EXPECT_EQ(listed.out,
+              "ID  NOME                            ELEMENTS\n"
+              " 1  2-el. Yagi 20 m DK7ZB (28 ohm)  2\n"
+              " 2  3-el. Yagi 10 m DK7ZB (28 ohm)  3\n");
+}
+
+TEST_F(CliTest, SampleModelsFeedTheDrivenElementsCentreWire) {
+    ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
+    ASSERT_EQ(
+        RunTool({"generate", "--target", "mmana", "--axis", "x", "--output", "20m.maa"}).status,
+        kCliSuccess);
+    const std::string model = ReadBytes("20m.maa");
+    EXPECT_EQ(
+        model.rfind("2-el. Yagi 20 m DK7ZB (28 ohm)\r\n*\r\n14.150\r\n***Wires***\r\n18\r\n", 0),
+        0u)
+        << model;
+    // The 10th wire is the radiator's centre wire, which the source names.
+    std::istringstream lines(model);
+    std::string line;
+    for (int i = 0; i < 15; ++i) std::getline(lines, line);
+    EXPECT_EQ(line, "2.3,\t0.5,\t15.0,\t2.3,\t-0.5,\t15.0,\t0.0175,\t-1\r");
+    EXPECT_NE(model.find("\r\nw10c,\t0.0,\t1.0\r\n"), std::string::npos);
+}
+
+TEST_F(CliTest, GenerateWritesWhatTheWritersWrite) {
+    ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
+    Sql("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
+        " VALUES (2, 'Far', 'Element', 2.0, 2, 1234.5, 15)");
+    const RegionalMarks plain;
+    const RegionalMarks comma{",", ".", "/"};
+    const RegionalMarks ungrouped{",", "", "/"};
+    struct Case {
+        const char* name;
+        QStringList args;
+        bool mmana;
+        qint64 project;
+        MainLobeAxis axis;
+        RegionalMarks marks;
+    };
+    const Case cases[] = {
+        {"mmana x, first project",
+         {"--target", "mmana", "--axis", "x"},
+         true,
+         1,
+         MainLobeAxis::X,
+         plain},
+        {"mmana y, comma locale",
+         {"--target=MMANA", "--axis=Y", "--project=2", "--decimal-separator", ",",
+          "--thousands-separator", "."},
+         true,
+         2,
+         MainLobeAxis::Y,
+         comma},
+        {"eznec x",
+         {"--target", "eznec", "--axis", "x", "--project", "2", "--decimal-separator", "."},
+         false,
+         2,
+         MainLobeAxis::X,
+         plain},
+        {"eznec y, no grouping",
+         {"--target", "eznec", "--axis", "y", "--project", "2", "--decimal-separator", ",",
+          "--thousands-separator", ""},
+         false,
+         2,
+         MainLobeAxis::Y,
+         ungrouped},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList args = QStringList{"generate", "--output", "model.out"} + c.args;
+        if (!c.args.join(' ').contains("--decimal-separator"))
+            args << "--decimal-separator"
+                 << ".";
+        if (!c.args.join(' ').contains("--thousands-separator"))
+            args << "--thousands-separator"
+                 << ",";
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(run.err.isEmpty());
+        EXPECT_EQ(ReadBytes("model.out"), DirectModel(c.mmana, c.project, c.axis, c.marks));
+    }
+    EXPECT_NE(ReadBytes("model.out").find(" 1234,5 15 "), std::string::npos)
+        << "an empty separator groups nothing";
+}
+
+TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
+    ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
+    const QStringList good = {"generate", "--target", "mmana", "--axis", "x", "--output", "m.maa"};
+    struct Case {
+        const char* name;
+        QStringList args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"nothing", {}, "no command given"},
+        {"unknown verb", {"make"}, "unknown command \"make\""},
+        {"no target", {"generate", "--axis", "x", "--output", "m.maa"}, "generate needs --target"},
+        {"bad target",
+         {"generate", "--target", "nec2", "--axis", "x", "--output", "m"},
+         "--target is mmana or eznec"},
+        {"bad axis",
+         {"generate", "--target", "mmana", "--axis", "z", "--output", "m"},
+         "--axis is x or y, not \"z\""},
+        {"no output", {"generate", "--target", "mmana", "--axis", "x"}, "generate needs --output"},
+        {"empty output",
+         {"generate", "--target", "mmana", "--axis", "x", "--output", ""},
+         "--output needs a file name"},
+        {"value missing", good + QStringList{"--project"}, "--project needs a value"},
+        {"project not a number", good + QStringList{"--project", "two"},
+         "--project takes a project's ID, not \"two\""},
+        {"unknown project", good + QStringList{"--project", "77"},
+         "the store has no project with ID 77"},
+        {"unknown option", good + QStringList{"--format", "x"},
+         "generate knows no option --format"},
+        {"short option", good + QStringList{"-o"}, "generate knows no option -o"},
+        {"twice", good + QStringList{"--axis", "y"}, "--axis is given twice"},
+        {"long separator", good + QStringList{"--decimal-separator", "::"},
+         "--decimal-separator takes one character"},
+        {"no decimal separator", good + QStringList{"--decimal-separator", ""},
+         "--decimal-separator takes one character"},
+        {"outside Windows-1252",
+         good + QStringList{"--thousands-separator", QString::fromUtf8("\xE2\x80\xAF")},
+         "--thousands-separator takes one character"},
+        {"stray argument", good + QStringList{"extra"}, "generate takes no argument \"extra\""},
+        {"value to a flag", {"init", "--sample=yes"}, "--sample takes no value"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ToolRun run = RunTool(c.args);
+        EXPECT_EQ(run.status, kCliUsage);
+        EXPECT_TRUE(run.err.startsWith(QString("velkora-cli: ") + c.message))
+            << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("\nUsage: velkora-cli init [DIR] [--sample]\n"));
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists("m.maa"));
+    EXPECT_FALSE(QFile::exists("m"));
+}
+
+TEST_F(CliTest, FailuresExitWithOneAndTheMessageAsTheErrorBoxShowsIt) {
+    ASSERT_EQ(RunTool({"init"}).status, kCliSuccess);
+    WriteFile("kept.maa", "an earlier model");
+    struct Case {
+        const char* name;
+        QStringList args;
+        QString err;
+    };
+    const auto expectFailure = [](const Case& c) {
+        SCOPED_TRACE(c.name);
+        const ToolRun run =
+            RunTool(QStringList{"generate", "--target", "mmana", "--axis", "x"} + c.args);
+        EXPECT_EQ(run.status, kCliFailure);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(ReadBytes("kept.maa"), "an earlier model");
+    };
+    // No project row: a message ending in ")" gets no ".".
+    expectFailure({"no project row",
+                   {"--output", "kept.maa"},
+                   "Could not convert variant of type (Null) into type (String)\n"});
+    Sql("INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES ('P', 144.3, 'w2c', 10)");
+    const Case cases[] = {
+        {"disk full", {"--output", "/dev/full"}, "Disk full.\n"},
+        {"missing folder", {"--output", "no/such/folder/m.maa"}, "File not found.\n"},
+        {"no data-link file",
+         {"--output", "kept.maa", "--data-link", "elsewhere.udl"},
+         "The data-link file elsewhere.udl was not found in the working directory " +
+             QDir::toNativeSeparators(dir_.path()) +
+             ", where it is looked for; \"velkora-cli init\" makes one.\n"},
+    };
+    for (const Case& c : cases) expectFailure(c);
+    EXPECT_FALSE(QDir("no").exists());
+    EXPECT_EQ(
+        RunTool({"generate", "--target", "mmana", "--axis", "x", "--output", "kept.maa"}).status,
+        kCliSuccess);
+    EXPECT_EQ(ReadBytes("kept.maa").rfind("P\r\n*\r\n144.300\r\n", 0), 0u);
+}
+
+TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
+    for (const QStringList& args :
+         {QStringList{"--help"}, QStringList{"-h"}, QStringList{"generate", "--help"}}) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.status, kCliSuccess);
+        EXPECT_TRUE(run.out.startsWith("Usage: velkora-cli init [DIR] [--sample]\n"));
+        EXPECT_TRUE(run.err.isEmpty());
+    }
+    const ToolRun version = RunTool({"--version"});
+    EXPECT_EQ(version.status, kCliSuccess);
+    EXPECT_TRUE(version.out.startsWith("velkora-cli "));
+}
+
+}  // namespace
+}  // namespace velkora

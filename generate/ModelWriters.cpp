@@ -15,14 +15,22 @@ namespace velkora {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr std::string_view kMmanaCoordinate = "#####0.0##";
-constexpr std::string_view kMmanaFirstRadius = "#####0.0####";
-constexpr std::string_view kMmanaMirrorRadius = "#####0.0###";
-constexpr std::string_view kMmanaHeight = "#####0.0###";
-// Three fixed decimals, at least one integer digit, no grouping.
-constexpr std::string_view kMmanaFrequency = "0.000";
-constexpr std::string_view kEzNecCoordinate = "###,##0.###";
-constexpr std::string_view kEzNecDiameter = "###";
+// The fixed pattern of every number field, read once.
+struct Patterns {
+    CompiledPattern mmanaCoordinate{"#####0.0##"};
+    CompiledPattern mmanaFirstRadius{"#####0.0####"};
+    CompiledPattern mmanaMirrorRadius{"#####0.0###"};
+    CompiledPattern mmanaHeight{"#####0.0###"};
+    // Three fixed decimals, at least one integer digit, no grouping.
+    CompiledPattern mmanaFrequency{"0.000"};
+    CompiledPattern ezNecCoordinate{"###,##0.###"};
+    CompiledPattern ezNecDiameter{"###"};
+
+    static const Patterns& Get() {
+        static const Patterns patterns;
+        return patterns;
+    }
+};
 
 class BusyGuard {
 public:
@@ -39,14 +47,14 @@ private:
     BusyIndicator* busy_;
 };
 
-void AppendNumber(std::string& out, std::string_view pattern, double value,
+void AppendNumber(std::string& out, const CompiledPattern& pattern, double value,
                   const RegionalMarks& marks) {
-    out += NumberPattern(pattern, value, marks);
+    AppendNumberPattern(out, pattern, value, marks);
 }
 
 // A number of the MMANA file: the locale's text with every "," turned into
 // "." (ReplaceEvery(text, ",", ".") done in place on the appended part).
-void AppendMmanaNumber(std::string& out, std::string_view pattern, double value,
+void AppendMmanaNumber(std::string& out, const CompiledPattern& pattern, double value,
                        const RegionalMarks& marks) {
     const std::size_t from = out.size();
     AppendNumber(out, pattern, value, marks);
@@ -65,23 +73,25 @@ bool IsNullElement(const ElementRow& element) {
 }
 
 void AppendMmanaWire(std::string& out, const WireSpan& wire, const RegionalMarks& marks) {
+    const Patterns& patterns = Patterns::Get();
     for (const double coordinate : {wire.x1, wire.y1, wire.z1, wire.x2, wire.y2, wire.z2}) {
-        AppendMmanaNumber(out, kMmanaCoordinate, coordinate, marks);
+        AppendMmanaNumber(out, patterns.mmanaCoordinate, coordinate, marks);
         out += ",\t";
     }
     const double radius = wire.diameter / 2 / 1000;
-    AppendMmanaNumber(out, wire.mirror ? kMmanaMirrorRadius : kMmanaFirstRadius, radius, marks);
+    AppendMmanaNumber(out, wire.mirror ? patterns.mmanaMirrorRadius : patterns.mmanaFirstRadius, radius, marks);
     out += ",\t-1";
     out += kCrLf;
 }
 
 void AppendEzNecWire(std::string& out, const WireSpan& wire, std::string_view name,
                      const RegionalMarks& marks) {
+    const Patterns& patterns = Patterns::Get();
     for (const double coordinate : {wire.x1, wire.y1, wire.z1, wire.x2, wire.y2, wire.z2}) {
-        AppendNumber(out, kEzNecCoordinate, coordinate, marks);
+        AppendNumber(out, patterns.ezNecCoordinate, coordinate, marks);
         out += ' ';
     }
-    AppendNumber(out, kEzNecDiameter, wire.diameter, marks);
+    AppendNumber(out, patterns.ezNecDiameter, wire.diameter, marks);
     out += "         // ";
     out += name;
     out += kCrLf;
@@ -100,7 +110,7 @@ void AppendMmanaTrailer(std::string& out, const ModelJob& job) {
     // Every field ends in ",\t", the height included, and the height gets the
     // "." decimal mark like every other number: readers split on commas.
     out += "2,\t";
-    AppendMmanaNumber(out, kMmanaHeight, job.project.height.ToDouble(), job.marks);
+    AppendMmanaNumber(out, Patterns::Get().mmanaHeight, job.project.height.ToDouble(), job.marks);
     AppendLine(out, ",\t4,\t50.0,\t120,\t60,\t0.0");
 }
 
@@ -142,7 +152,7 @@ std::string MmanaModelText(const ModelJob& job) {
     AppendText(out, job.project.nome);
     out += kCrLf;
     AppendLine(out, "*");
-    AppendMmanaNumber(out, kMmanaFrequency, job.project.f0.ToDouble(), job.marks);
+    AppendMmanaNumber(out, Patterns::Get().mmanaFrequency, job.project.f0.ToDouble(), job.marks);
     out += kCrLf;
 
     MmanaWireList list;

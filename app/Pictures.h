@@ -1,0 +1,13 @@
+// The small pictures of the window's buttons, drawn in code, each with a
+// normal and a greyed disabled version.
+#pragma once
+
+#include <QIcon>
+
+namespace velkora {
+
+enum class Picture { Insert, Delete, Edit, Post, Cancel, Generate, Close };
+
+QIcon PictureIcon(Picture picture);
+
+}  // namespace velkora

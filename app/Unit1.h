@@ -1,0 +1,103 @@
+// The main window: the four tables of the store in data-bound grids with
+// their navigators, the boom-axis and target choices, the output file name
+// and the Generate command.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+#include "Confirm.h"
+#include "MainLobeAxis.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTabWidget;
+class QFrame;
+
+namespace velkora {
+
+class DBGrid;
+class DBNavigator;
+class ProjectStore;
+class SaveDialog;
+class WaitCursor;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kClientWidth = 594;
+    static constexpr int kClientHeight = 549;
+
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    ProjectStore& Store() { return *store_; }
+    const QString& ModelExtension() const { return modelExtension_; }
+    MainLobeAxis Axis() const;
+    // Replaces the "Delete record?" question of every grid and navigator.
+    void SetConfirmer(const Confirmer& confirmer);
+
+    // The window's event handlers.
+    void FormCreate();
+    void BitBtn1Click();
+    void BitBtn4Click();
+    void Label2Click();
+    void RadioButton3Click();
+    void RadioButton4Click();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateBanner();
+    void CreatePages();
+    void CreateModelPage(QWidget* page);
+    void CreateConfigurationPage(QWidget* page);
+    void CreateButtons();
+    void CreateStatusBar();
+    void SetTabOrder();
+    void BindData();
+    void AskFileName();
+    void SetFileName(const QString& name);
+
+    std::unique_ptr<ProjectStore> store_;
+    std::unique_ptr<WaitCursor> waitCursor_;
+    QString modelExtension_;
+    bool centred_ = false;
+
+    QLabel* Panel1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    DBGrid* DBGrid1 = nullptr;
+    DBGrid* DBGrid2 = nullptr;
+    DBGrid* DBGrid3 = nullptr;
+    DBGrid* DBGrid4 = nullptr;
+    DBNavigator* DBNavigator1 = nullptr;
+    DBNavigator* DBNavigator2 = nullptr;
+    DBNavigator* DBNavigator3 = nullptr;
+    DBNavigator* DBNavigator4 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QGroupBox* GroupBox4 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QRadioButton* RadioButton3 = nullptr;
+    QRadioButton* RadioButton4 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitBtn4 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    SaveDialog* SaveDialog1 = nullptr;
+};
+
+}  // namespace velkora

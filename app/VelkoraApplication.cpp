@@ -1,0 +1,68 @@
+#include "VelkoraApplication.h"
+
+#include <QMessageBox>
+#include <QMetaObject>
+
+namespace velkora {
+
+QString ErrorBoxText(const QString& message) {
+    if (!message.isEmpty() && message.back().unicode() > u'.') return message + u'.';
+    return message;
+}
+
+namespace {
+
+void ShowErrorBox(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velkora"), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+}  // namespace
+
+VelkoraApplication::VelkoraApplication(int& argc, char** argv)
+    : QApplication(argc, argv), shower_(ShowErrorBox) {
+    setApplicationName(QStringLiteral("Velkora"));
+    setApplicationDisplayName(QStringLiteral("Velkora"));
+}
+
+bool VelkoraApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& failure) {
+        ShowFailure(failure);
+    } catch (...) {
+        ShowFailure(std::runtime_error("Unknown failure"));
+    }
+    return false;
+}
+
+void VelkoraApplication::SetErrorShower(ErrorShower shower) {
+    shower_ = shower ? std::move(shower) : ErrorShower(ShowErrorBox);
+}
+
+void VelkoraApplication::ShowFailure(const std::exception& failure) {
+    shower_(ErrorBoxText(QString::fromUtf8(failure.what())));
+}
+
+void ReportFailure(std::exception_ptr failure) {
+    auto* application = qobject_cast<VelkoraApplication*>(QCoreApplication::instance());
+    if (!application) {
+        RaiseLater(failure);
+        return;
+    }
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& caught) {
+        application->ShowFailure(caught);
+    } catch (...) {
+        application->ShowFailure(std::runtime_error("Unknown failure"));
+    }
+}
+
+void RaiseLater(std::exception_ptr failure) {
+    QMetaObject::invokeMethod(
+        qApp, [failure] { std::rethrow_exception(failure); }, Qt::QueuedConnection);
+}
+
+}  // namespace velkora

@@ -1,0 +1,749 @@
+// The main window driven as a user would: keys and clicks on the real TForm1
+// over a real SQLite store in a temporary folder, with the error box, the
+// delete question and the save dialog replaced by recorders.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "BoundDataset.h"
+#include "Cli.h"
+#include "DBGrid.h"
+#include "DBNavigator.h"
+#include "DatePattern.h"
+#include "Failure.h"
+#include "ModelWriters.h"
+#include "ProjectStore.h"
+#include "RegionalMarks.h"
+#include "SaveDialog.h"
+#include "Schema.h"
+#include "Unit1.h"
+#include "VelkoraApplication.h"
+
+using namespace velkora;
+
+namespace {
+
+VelkoraApplication* application = nullptr;
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Exec(QSqlDatabase& db, const QString& sql) {
+    QSqlQuery query(db);
+    if (!query.exec(sql)) qFatal("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+}
+
+// Two projects (2 and 3 elements) and two taper schedules (5 and 2 sections).
+void WriteSampleStore() {
+    QFile link(QStringLiteral("velkora.udl"));
+    QVERIFY(link.open(QIODevice::WriteOnly));
+    link.write(
+        "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+        "Provider=SQLite;Data Source=velkora.db\r\n");
+    link.close();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "setup");
+        db.setDatabaseName(QStringLiteral("velkora.db"));
+        QVERIFY(db.open());
+        CreateSchema(db);
+        for (const char* sql : {
+                 "INSERT INTO TAPER VALUES (1, '20 m tubing', 'm,mm')",
+                 "INSERT INTO TAPER VALUES (2, '10 m tubing', 'm,mm')",
+                 "INSERT INTO TAPER_SIZES VALUES (1, 1, 35, 0.5)",
+                 "INSERT INTO TAPER_SIZES VALUES (1, 2, 30, 1.0)",
+                 "INSERT INTO TAPER_SIZES VALUES (1, 3, 25, 1.0)",
+                 "INSERT INTO TAPER_SIZES VALUES (1, 4, 20, 1.0)",
+                 "INSERT INTO TAPER_SIZES VALUES (1, 5, 16, 2.04)",
+                 "INSERT INTO TAPER_SIZES VALUES (2, 1, 16, 1.0)",
+                 "INSERT INTO TAPER_SIZES VALUES (2, 2, 12, 1.8)",
+                 "INSERT INTO PROJECTS VALUES (1, '2 el 20 m', 14.15, 'w10c', 0)",
+                 "INSERT INTO PROJECTS VALUES (2, '3 el 10 m', 28.5, 'w4c', 0)",
+                 "INSERT INTO ELEMENTS VALUES (1, 1, 'Refl', 'Element', 5.54, 1, 0, 15)",
+                 "INSERT INTO ELEMENTS VALUES (2, 1, 'Drv', 'Driver', 5.13, 1, 2.3, 15)",
+                 "INSERT INTO ELEMENTS VALUES (3, 2, 'Refl', 'Element', 2.705, 2, 0, 15)",
+                 "INSERT INTO ELEMENTS VALUES (4, 2, 'Drv', 'Driver', 2.57, 2, 1.36, 15)",
+                 "INSERT INTO ELEMENTS VALUES (5, 2, 'Dir', 'Element', 2.4, 2, 3.0, 15)",
+             })
+            Exec(db, QString::fromLatin1(sql));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("setup"));
+}
+
+// A value read back from the database file on a connection of its own.
+QVariant Scalar(const QString& sql) {
+    QVariant value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "check");
+        db.setDatabaseName(QStringLiteral("velkora.db"));
+        if (!db.open()) return {};
+        QSqlQuery query(db);
+        if (query.exec(sql) && query.next()) value = query.value(0);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    return value;
+}
+
+void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+// Types into whatever has the focus, as the keyboard would.
+void Type(const QString& text) {
+    for (const QChar c : text) QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString previousDir_;
+    QStringList errors_;
+    QStringList questions_;
+    bool answer_ = true;
+    std::unique_ptr<TForm1> form_;
+
+    TForm1& OpenForm() {
+        form_ = std::make_unique<TForm1>();
+        form_->SetConfirmer([this](QWidget*, const QString& question) {
+            questions_ << question;
+            return answer_;
+        });
+        form_->show();
+        form_->activateWindow();
+        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(form_.get());
+        return *form_;
+    }
+    template <class W>
+    W* Find(const char* name) {
+        W* widget = form_->findChild<W*>(QString::fromLatin1(name));
+        if (!widget) qFatal("no widget %s", name);
+        return widget;
+    }
+    DBGrid* Grid(const char* name) { return Find<DBGrid>(name); }
+    SaveDialog* Dialog() { return Find<SaveDialog>("SaveDialog1"); }
+    QString FileName() { return Find<QLabel>("Label3")->text(); }
+    QString InDir(const QString& name) const { return dir_->filePath(name); }
+
+    // Clicks a cell of a grid on the page that is shown.
+    void ClickCell(DBGrid* grid, int row, const QString& field) {
+        const QModelIndex index = grid->model()->index(row, grid->ColumnOfField(field));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+    }
+    void ShowPage(int page) { Find<QTabWidget>("PageControl1")->setCurrentIndex(page); }
+    // Answers the save dialog with a name (confirmed) or cancels it (empty).
+    void AnswerDialog(const QString& name, int* opened = nullptr) {
+        Dialog()->SetAsker([name, opened](SaveDialog& dialog) {
+            if (opened) ++*opened;
+            if (name.isEmpty()) return false;
+            dialog.SetFileName(name);
+            return true;
+        });
+    }
+    void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
+    QString GridText(DBGrid* grid, int row, const QString& field) {
+        return grid->model()->index(row, grid->ColumnOfField(field)).data().toString();
+    }
+
+  private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        previousDir_ = QDir::currentPath();
+        QDir::setCurrent(dir_->path());
+        errors_.clear();
+        questions_.clear();
+        answer_ = true;
+        SetCurrentRegionalMarks(RegionalMarks{});
+        application->SetErrorShower([this](const QString& text) { errors_ << text; });
+    }
+
+    void cleanup() {
+        form_.reset();
+        QDir::setCurrent(previousDir_);
+        dir_.reset();
+    }
+
+    void errorBoxText_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << "File not found"
+                                << "File not found.";
+        QTest::newRow("digit") << "I/O error 32"
+                               << "I/O error 32.";
+        QTest::newRow("slash sorts after the stop") << "a/"
+                                                    << "a/.";
+        QTest::newRow("stop") << "Done."
+                              << "Done.";
+        QTest::newRow("quote") << "for field 'SIZE'"
+                               << "for field 'SIZE'";
+        QTest::newRow("parenthesis") << "type (Double)"
+                                     << "type (Double)";
+        QTest::newRow("exclamation") << "Stop!"
+                                     << "Stop!";
+        QTest::newRow("blank") << "trailing "
+                               << "trailing ";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void errorBoxText() {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(ErrorBoxText(message), shown);
+    }
+
+    void saveDialogNames() {
+        SaveDialog dialog;
+        dialog.SetFilter("Text File (EZNec)|*.txt|MMAna File|*.maa");
+        QCOMPARE(dialog.NameFilters(),
+                 QStringList({"Text File (EZNec) (*.txt)", "MMAna File (*.maa)"}));
+        const QString longest(SaveDialog::MaxNameLength, u'a');
+        for (const QString& name : {longest, longest + u'a'}) {
+            dialog.SetAsker([name](SaveDialog& d) {
+                d.SetFileName(name);
+                return true;
+            });
+            dialog.SetFileName("before");
+            if (name.size() <= SaveDialog::MaxNameLength) {
+                QVERIFY(dialog.Execute());
+                QCOMPARE(dialog.FileName(), name);
+            } else {
+                QVERIFY_THROWS_EXCEPTION(Failure, dialog.Execute());
+                QCOMPARE(dialog.FileName(), "before");
+            }
+        }
+    }
+
+    void startsWithoutDataLinkFile() {
+        TForm1& form = OpenForm();
+        QCOMPARE(errors_.size(), 1);
+        QVERIFY2(errors_[0].contains("velkora.udl"), qPrintable(errors_[0]));
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.windowTitle(), "Velkora - Kelmot");
+        QCOMPARE(form.size(), QSize(594, 549));
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QVERIFY(
+            !(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        for (const char* name : {"DBGrid1", "DBGrid2", "DBGrid3", "DBGrid4"})
+            QCOMPARE(Grid(name)->model()->rowCount(), 0);
+        QCOMPARE(form.ModelExtension(), QStringLiteral(".maa"));
+        for (const DBNavigator* navigator : form.findChildren<DBNavigator*>())
+            for (const QToolButton* button : navigator->findChildren<QToolButton*>())
+                QVERIFY(!button->isEnabled());
+        std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        QCOMPARE(Find<QStatusBar>("StatusBar1")->currentMessage(),
+                 " " + QString::fromStdString(DatePattern("dd/mm/yyyy", local)));
+        // Tab order: the buttons, the pages, then the grids (empty ones let
+        // the focus pass), then the checked radio button.
+        QStringList order;
+        for (int i = 0; i < 5; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            Key(Qt::Key_Tab);
+        }
+        QCOMPARE(order,
+                 QStringList({"BitBtn1", "BitBtn4", "qt_tabwidget_tabbar", "DBGrid3", "DBGrid4"}));
+        QCOMPARE(QApplication::focusWidget(), Find<QWidget>("RadioButton3"));
+        QVERIFY(Find<QRadioButton>("RadioButton1")->isChecked());
+        QVERIFY(Find<QRadioButton>("RadioButton3")->isChecked());
+        // Nothing to generate from: the failure is shown, the window stays.
+        AnswerDialog(InDir("none"));
+        Click("BitBtn4");
+        QTRY_COMPARE(errors_.size(), 2);
+        QVERIFY(form.isVisible());
+    }
+
+    void gridColumns_data() {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::newRow("projects") << "DBGrid3"
+                                  << QStringList{"PROJECT NAME", "F0 (MHz)", "SOURCE WIRE",
+                                                 "HEIGHT (m)"}
+                                  << QList<int>{256, 79, 108, -1};
+        QTest::newRow("elements") << "DBGrid4" << QStringList{"EL. NAME", "TYPE",       "SIZE",
+                                                              "OFFSET",   "TAPER SCH.", "HEIGHT"}
+                                  << QList<int>{100, 68, 43, 56, 78, 51};
+        QTest::newRow("schedules")
+            << "DBGrid1" << QStringList{"ELEMENT NAME", "UM"} << QList<int>{198, 49};
+        QTest::newRow("sections") << "DBGrid2"
+                                  << QStringList{"ORDER", "DIAMETER (mm)", "LENGTH (m)"}
+                                  << QList<int>{52, 104, 84};
+    }
+    void gridColumns() {
+        QFETCH(QString, grid);
+        QFETCH(QStringList, titles);
+        QFETCH(QList<int>, widths);
+        WriteSampleStore();
+        OpenForm();
+        const DBGrid* target = Grid(grid.toLatin1());
+        const QHeaderView* header = target->horizontalHeader();
+        QStringList shown;
+        QList<int> shownWidths;
+        for (int visual = 0; visual < header->count(); ++visual) {
+            const int logical = header->logicalIndex(visual);
+            if (header->isSectionHidden(logical)) continue;
+            shown << target->model()->headerData(logical, Qt::Horizontal).toString();
+            shownWidths << header->sectionSize(logical);
+        }
+        QCOMPARE(shown, titles);
+        for (qsizetype i = 0; i < widths.size(); ++i)
+            if (widths[i] < 0) shownWidths[i] = -1;  // the default width
+        QCOMPARE(shownWidths, widths);
+        QVERIFY(header->font().bold());
+    }
+
+    void masterSelectsDetail_data() {
+        QTest::addColumn<QString>("master");
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("after");
+        const QStringList twoElements{"Refl", "Drv"}, threeElements{"Refl", "Drv", "Dir"};
+        const QStringList fiveSections{"1", "2", "3", "4", "5"}, twoSections{"1", "2"};
+        QTest::newRow("project clicked") << "DBGrid3"
+                                         << "DBGrid4" << 0 << false << twoElements << threeElements;
+        QTest::newRow("project by arrow") << "DBGrid3"
+                                          << "DBGrid4" << 0 << true << twoElements << threeElements;
+        QTest::newRow("schedule clicked") << "DBGrid1"
+                                          << "DBGrid2" << 1 << false << fiveSections << twoSections;
+        QTest::newRow("schedule by arrow") << "DBGrid1"
+                                           << "DBGrid2" << 1 << true << fiveSections << twoSections;
+    }
+    void masterSelectsDetail() {
+        QFETCH(QString, master);
+        QFETCH(QString, detail);
+        QFETCH(int, page);
+        QFETCH(bool, byKey);
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        WriteSampleStore();
+        OpenForm();
+        QCOMPARE(errors_, QStringList());
+        ShowPage(page);
+        DBGrid* masterGrid = Grid(master.toLatin1());
+        DBGrid* detailGrid = Grid(detail.toLatin1());
+        const QString field = detail == "DBGrid4" ? "NOME" : "ORDER";
+        auto shown = [&] {
+            QStringList texts;
+            for (int row = 0; row < detailGrid->model()->rowCount(); ++row)
+                texts << GridText(detailGrid, row, field);
+            return texts;
+        };
+        QCOMPARE(shown(), before);
+        if (byKey) {
+            masterGrid->setFocus();
+            Key(Qt::Key_Down);
+        } else {
+            ClickCell(masterGrid, 1, "NOME");
+        }
+        QCOMPARE(masterGrid->Dataset()->CurrentRow(), 1);
+        QCOMPARE(shown(), after);
+        QCOMPARE(errors_, QStringList());
+    }
+
+    void insertedElementBelongsToProject() {
+        WriteSampleStore();
+        OpenForm();
+        ClickCell(Grid("DBGrid3"), 1, "NOME");
+        DBGrid* elements = Grid("DBGrid4");
+        ClickCell(elements, 0, "NOME");
+        Key(Qt::Key_Insert);
+        QCOMPARE(elements->Dataset()->State(), DatasetState::Insert);
+        Type("Dir2");
+        Key(Qt::Key_Tab);
+        Type("Element");
+        Key(Qt::Key_Tab);
+        Type("2.25");
+        Key(Qt::Key_Down);  // leaves the row: posts it
+        QCOMPARE(errors_, QStringList());
+        QCOMPARE(Scalar("SELECT ID_PROJECT FROM ELEMENTS WHERE NOME = 'Dir2'").toInt(), 2);
+        QCOMPARE(Scalar("SELECT TYPE FROM ELEMENTS WHERE NOME = 'Dir2'").toString(), "Element");
+        QCOMPARE(Scalar("SELECT LEN FROM ELEMENTS WHERE NOME = 'Dir2'").toDouble(), 2.25);
+    }
+
+    void enterWritesWithoutPosting() {
+        WriteSampleStore();
+        OpenForm();
+        DBGrid* projects = Grid("DBGrid3");
+        ClickCell(projects, 0, "SOURCE_WIRE");
+        Type("w9c");
+        Key(Qt::Key_Return);
+        QCOMPARE(projects->CellEditor(), nullptr);
+        QCOMPARE(projects->Dataset()->State(), DatasetState::Edit);
+        QCOMPARE(GridText(projects, 0, "SOURCE_WIRE"), "w9c");
+        QCOMPARE(Scalar("SELECT SOURCE_WIRE FROM PROJECTS WHERE ID = 1").toString(), "w10c");
+        Key(Qt::Key_Down);
+        QCOMPARE(Scalar("SELECT SOURCE_WIRE FROM PROJECTS WHERE ID = 1").toString(), "w9c");
+    }
+
+    void escapeRevertsCellThenRow() {
+        WriteSampleStore();
+        OpenForm();
+        DBGrid* projects = Grid("DBGrid3");
+        ClickCell(projects, 0, "SOURCE_WIRE");
+        Type("a");
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Tab);
+        Type("77");
+        Key(Qt::Key_Escape);  // the typed height goes, the row stays in edit
+        QCOMPARE(projects->CellEditor(), nullptr);
+        QCOMPARE(projects->Dataset()->State(), DatasetState::Edit);
+        QCOMPARE(GridText(projects, 0, "SOURCE_WIRE"), "a");
+        QCOMPARE(GridText(projects, 0, "HEIGHT"), "");
+        Key(Qt::Key_Escape);  // the row's edit goes
+        QCOMPARE(projects->Dataset()->State(), DatasetState::Browse);
+        QCOMPARE(GridText(projects, 0, "SOURCE_WIRE"), "w10c");
+        QCOMPARE(errors_, QStringList());
+    }
+
+    void refusedTextKeepsRowInEdit_data() {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("element size") << "DBGrid4"
+                                      << "LEN"
+                                      << "1e"
+                                      << "'1e' is not a valid floating point value for field "
+                                         "'SIZE'";
+        QTest::newRow("element height") << "DBGrid4"
+                                        << "HEIGHT"
+                                        << "1-2"
+                                        << "'1-2' is not a valid floating point value for field "
+                                           "'HEIGHT'";
+        QTest::newRow("project height") << "DBGrid3"
+                                        << "HEIGHT"
+                                        << "1-2"
+                                        << "'1-2' is not a valid integer value for field "
+                                           "'HEIGHT'";
+    }
+    void refusedTextKeepsRowInEdit() {
+        QFETCH(QString, grid);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        WriteSampleStore();
+        OpenForm();
+        DBGrid* target = Grid(grid.toLatin1());
+        ClickCell(target, 0, field);
+        Type(typed);
+        Key(Qt::Key_Down);
+        QTRY_COMPARE(errors_, QStringList{message});
+        QCOMPARE(target->Dataset()->State(), DatasetState::Edit);
+        QCOMPARE(target->Dataset()->CurrentRow(), 0);
+        auto* editor = qobject_cast<QLineEdit*>(target->CellEditor());
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), typed);
+        // With the cell closed the row still holds the refused text: leaving
+        // the row refuses it again.
+        Key(Qt::Key_Escape);
+        QCOMPARE(target->CellEditor(), nullptr);
+        Key(Qt::Key_Down);
+        QTRY_COMPARE(errors_, QStringList({message, message}));
+        QCOMPARE(target->Dataset()->CurrentRow(), 0);
+        QCOMPARE(target->Dataset()->State(), DatasetState::Edit);
+    }
+
+    void numberCellsRefuseLetters() {
+        WriteSampleStore();
+        OpenForm();
+        DBGrid* elements = Grid("DBGrid4");
+        ClickCell(elements, 0, "DISTANCE");
+        Type("x");
+        QCOMPARE(elements->CellEditor(), nullptr);  // refused: no edit begins
+        QCOMPARE(elements->Dataset()->State(), DatasetState::Browse);
+        Type("1x2");
+        auto* editor = qobject_cast<QLineEdit*>(elements->CellEditor());
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), "12");
+    }
+
+    void textCellsTakeTheFieldSize_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("size");
+        QTest::newRow("pick list TYPE") << "TYPE" << 15;
+        QTest::newRow("plain NOME") << "NOME" << 255;
+    }
+    void textCellsTakeTheFieldSize() {
+        QFETCH(QString, field);
+        QFETCH(int, size);
+        WriteSampleStore();
+        OpenForm();
+        DBGrid* elements = Grid("DBGrid4");
+        ClickCell(elements, 0, field);
+        Type(QString(size + 5, u'x'));
+        Key(Qt::Key_Return);
+        QCOMPARE(GridText(elements, 0, field), QString(size, u'x'));
+    }
+
+    void deleteAsksFirst_data() {
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<int>("left");
+        QTest::newRow("navigator, cancelled") << false << false << 2;
+        QTest::newRow("navigator, confirmed") << false << true << 1;
+        QTest::newRow("ctrl+delete, cancelled") << true << false << 2;
+        QTest::newRow("ctrl+delete, confirmed") << true << true << 1;
+    }
+    void deleteAsksFirst() {
+        QFETCH(bool, byKey);
+        QFETCH(bool, answer);
+        QFETCH(int, left);
+        WriteSampleStore();
+        OpenForm();
+        answer_ = answer;
+        DBGrid* projects = Grid("DBGrid3");
+        ClickCell(projects, 0, "NOME");
+        if (byKey)
+            Key(Qt::Key_Delete, Qt::ControlModifier);
+        else
+            Find<DBNavigator>("DBNavigator3")->ButtonOf(DBNavigator::Button::Delete)->click();
+        QCOMPARE(questions_, QStringList{"Delete record?"});
+        QCOMPARE(projects->model()->rowCount(), left);
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM PROJECTS").toInt(), left);
+        QCOMPARE(errors_, QStringList());
+    }
+
+    void navigatorFollowsState() {
+        WriteSampleStore();
+        OpenForm();
+        DBNavigator* navigator = Find<DBNavigator>("DBNavigator3");
+        auto enabled = [navigator] {
+            QString flags;
+            for (auto b : {DBNavigator::Button::Insert, DBNavigator::Button::Delete,
+                           DBNavigator::Button::Edit, DBNavigator::Button::Post,
+                           DBNavigator::Button::Cancel})
+                flags += navigator->ButtonOf(b)->isEnabled() ? '1' : '0';
+            return flags;
+        };
+        QCOMPARE(enabled(), "11100");
+        navigator->ButtonOf(DBNavigator::Button::Edit)->click();
+        QCOMPARE(enabled(), "11011");
+        navigator->ButtonOf(DBNavigator::Button::Cancel)->click();
+        QCOMPARE(enabled(), "11100");
+        for (const QToolButton* button : navigator->findChildren<QToolButton*>()) {
+            QVERIFY(button->text().isEmpty() || !button->icon().isNull());
+            QVERIFY(button->toolTip().isEmpty());
+            QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+        }
+    }
+
+    void pastTheEndAppendsAndLeavingDrops_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("key");
+        QTest::newRow("down arrow") << "NOME" << int(Qt::Key_Down);
+        QTest::newRow("tab from the last column") << "HEIGHT" << int(Qt::Key_Tab);
+    }
+    void pastTheEndAppendsAndLeavingDrops() {
+        QFETCH(QString, field);
+        QFETCH(int, key);
+        WriteSampleStore();
+        OpenForm();
+        DBGrid* elements = Grid("DBGrid4");
+        ClickCell(elements, 1, field);
+        Key(Qt::Key(key));
+        QCOMPARE(elements->Dataset()->State(), DatasetState::Insert);
+        QCOMPARE(elements->model()->rowCount(), 3);
+        Key(Qt::Key_Down);  // an untouched new row does not append another
+        QCOMPARE(elements->model()->rowCount(), 3);
+        Click("RadioButton4");  // leaving the grid drops the untouched row
+        QCOMPARE(elements->model()->rowCount(), 2);
+        QCOMPARE(elements->Dataset()->State(), DatasetState::Browse);
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM ELEMENTS").toInt(), 5);
+    }
+
+    void lookupStoresChosenSchedule() {
+        WriteSampleStore();
+        OpenForm();
+        DBGrid* elements = Grid("DBGrid4");
+        ClickCell(elements, 0, "LK_TAPER");
+        QCOMPARE(GridText(elements, 0, "LK_TAPER"), "20 m tubing");
+        Type("1");  // takes no typing
+        QCOMPARE(elements->Dataset()->State(), DatasetState::Browse);
+        Key(Qt::Key_Down, Qt::AltModifier);
+        auto* combo = qobject_cast<QComboBox*>(elements->CellEditor());
+        QVERIFY(combo);
+        QCOMPARE(combo->count(), 2);
+        emit combo->highlighted(1);  // browsing the list moves the schedules along
+        QCOMPARE(Grid("DBGrid1")->Dataset()->CurrentRow(), 1);
+        QCOMPARE(Grid("DBGrid2")->model()->rowCount(), 2);
+        QCOMPARE(elements->Dataset()->State(), DatasetState::Browse);
+        emit combo->activated(1);
+        QCOMPARE(elements->Dataset()->State(), DatasetState::Edit);
+        Find<DBNavigator>("DBNavigator4")->ButtonOf(DBNavigator::Button::Post)->click();
+        QCOMPARE(errors_, QStringList());
+        QCOMPARE(Scalar("SELECT ID_TAPER FROM ELEMENTS WHERE ID = 1").toInt(), 2);
+        QTRY_COMPARE(GridText(elements, 0, "LK_TAPER"), "10 m tubing");
+    }
+
+    void generateWritesTheWritersBytes_data() {
+        QTest::addColumn<bool>("eznec");
+        QTest::addColumn<bool>("yAxis");
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("mmana, x") << false << false << ".maa";
+        QTest::newRow("mmana, y") << false << true << ".maa";
+        QTest::newRow("eznec, x") << true << false << ".txt";
+        QTest::newRow("eznec, y") << true << true << ".txt";
+    }
+    void generateWritesTheWritersBytes() {
+        QFETCH(bool, eznec);
+        QFETCH(bool, yAxis);
+        QFETCH(QString, extension);
+        WriteSampleStore();
+        TForm1& form = OpenForm();
+        ClickCell(Grid("DBGrid3"), 1, "NOME");
+        if (eznec) Click("RadioButton4");
+        if (yAxis) {
+            ShowPage(1);
+            Click("RadioButton2");
+            ShowPage(0);
+        }
+        AnswerDialog(InDir("beam"));
+        Click("BitBtn4");
+        QCOMPARE(errors_, QStringList());
+        QCOMPARE(FileName(), InDir("beam") + extension);
+        const QByteArray written = ReadBytes(InDir("beam") + extension);
+        QVERIFY(!written.isEmpty());
+
+        std::ostringstream expected;
+        const ProjectRow project = form.Store().CurrentProject();
+        const RegionalMarks marks;
+        const ModelJob job{project, form.Store().Queries(),
+                           yAxis ? MainLobeAxis::Y : MainLobeAxis::X, marks};
+        if (eznec)
+            WriteEzNecModel(expected, job);
+        else
+            WriteMmanaModel(expected, job);
+        QCOMPARE(written, QByteArray::fromStdString(expected.str()));
+
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const QString cliPath = InDir("cli") + extension;
+        const int status = RunCli({"generate", "--target", eznec ? "eznec" : "mmana", "--axis",
+                                   yAxis ? "y" : "x", "--output", cliPath, "--project", "2",
+                                   "--decimal-separator", ".", "--thousands-separator", ","},
+                                  outStream, errStream);
+        QCOMPARE(status, 0);
+        QCOMPARE(ReadBytes(cliPath), written);
+        QVERIFY(written.startsWith(eznec ? QByteArray() : QByteArray("3 el 10 m")));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void cancelledDialogWritesNothing() {
+        WriteSampleStore();
+        OpenForm();
+        int opened = 0;
+        AnswerDialog(QString(), &opened);
+        Click("BitBtn4");
+        QCOMPARE(opened, 1);
+        QCOMPARE(FileName(), QString());
+        const QStringList files = QDir(dir_->path()).entryList(QDir::Files);
+        QCOMPARE(files.filter(QRegularExpression("^(?!velkora\\.(udl|db))")), QStringList());
+        QCOMPARE(errors_, QStringList());
+    }
+
+    void targetSwitchClearsName() {
+        WriteSampleStore();
+        OpenForm();
+        int opened = 0;
+        AnswerDialog(InDir("beam"), &opened);
+        Click("Label2");
+        QCOMPARE(FileName(), InDir("beam.maa"));
+        QCOMPARE(Dialog()->FilterIndex(), 2);
+        Click("RadioButton3");  // already checked: nothing changes
+        QCOMPARE(FileName(), InDir("beam.maa"));
+        Click("RadioButton4");
+        QCOMPARE(FileName(), QString());
+        QCOMPARE(Dialog()->FilterIndex(), 1);
+        QString offered;
+        Dialog()->SetAsker([&offered](SaveDialog& dialog) {
+            offered = dialog.FileName();
+            return true;  // confirmed as offered
+        });
+        Click("BitBtn4");
+        QCOMPARE(offered, InDir("beam"));
+        QCOMPARE(FileName(), InDir("beam.txt"));
+        QVERIFY(QFile::exists(InDir("beam.txt")));
+        AnswerDialog(QString());
+        Click("Label2");  // cancelled: the name stays
+        QCOMPARE(FileName(), InDir("beam.txt"));
+        AnswerDialog(InDir("beam.txt"));
+        Click("Label2");  // the extension is appended without looking
+        QCOMPARE(FileName(), InDir("beam.txt.txt"));
+    }
+
+    void writerFailureKeepsWindowUsable() {
+        WriteSampleStore();
+        TForm1& form = OpenForm();
+        AnswerDialog(InDir("missing/beam"));
+        Click("BitBtn4");
+        QTRY_COMPARE(errors_.size(), 1);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(form.isVisible());
+        AnswerDialog(InDir("beam"));
+        Click("Label2");
+        Click("BitBtn4");
+        QCOMPARE(errors_.size(), 1);
+        QVERIFY(QFile::exists(InDir("beam.maa")));
+    }
+
+    void closeDiscardsPendingEdit() {
+        WriteSampleStore();
+        TForm1& form = OpenForm();
+        ClickCell(Grid("DBGrid3"), 0, "NOME");
+        Type("X");
+        Click("BitBtn1");
+        QVERIFY(!form.isVisible());
+        form_.reset();
+        QCOMPARE(Scalar("SELECT NOME FROM PROJECTS WHERE ID = 1").toString(), "2 el 20 m");
+        QCOMPARE(errors_, QStringList());
+    }
+
+    void localeChangeRereadsMarks() {
+        OpenForm();
+        const QByteArray previous = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "de_DE.UTF-8");
+        QEvent change(QEvent::LocaleChange);
+        QApplication::sendEvent(form_.get(), &change);
+        const RegionalMarks marks = CurrentRegionalMarks();
+        qputenv("LC_ALL", previous);
+        QCOMPARE(QString::fromStdString(marks.decimalSeparator), ",");
+        QCOMPARE(QString::fromStdString(marks.thousandsSeparator), ".");
+    }
+};
+
+int main(int argc, char** argv) {
+    VelkoraApplication app(argc, argv);
+    application = &app;
+    WindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "WindowTest.moc"

@@ -1,0 +1,48 @@
+// A ModelSource held in memory: elements and sections are returned in the
+// order they were added, filtered as the store's queries filter them.
+#pragma once
+
+#include <vector>
+
+#include "ModelSource.h"
+
+namespace velkora::test {
+
+class MemoryModelSource : public ModelSource {
+public:
+    std::vector<ElementRow> elements;
+    std::vector<TaperSection> sections;
+    int sectionQueries = 0;
+
+    std::vector<ElementRow> ElementsOfProject(const DbValue& idProject) override {
+        std::vector<ElementRow> found;
+        if (idProject.IsNull()) return found;
+        for (const ElementRow& element : elements) {
+            if (element.idProject == idProject) found.push_back(element);
+        }
+        return found;
+    }
+
+    std::vector<TaperSection> SectionsOfSchedule(const DbValue& idTaper) override {
+        ++sectionQueries;
+        std::vector<TaperSection> found;
+        if (idTaper.IsNull()) return found;
+        for (const TaperSection& section : sections) {
+            if (section.idTaper == idTaper) found.push_back(section);
+        }
+        return found;
+    }
+};
+
+inline TaperSection Section(std::int64_t idTaper, std::int64_t order, DbValue diameter,
+                            DbValue length) {
+    return TaperSection{DbValue::Integer(idTaper), DbValue::Integer(order), std::move(diameter),
+                        std::move(length)};
+}
+
+inline TaperSection Section(std::int64_t idTaper, std::int64_t order, double diameter,
+                            double length) {
+    return Section(idTaper, order, DbValue::Real(diameter), DbValue::Real(length));
+}
+
+}  // namespace velkora::test

@@ -27,7 +27,7 @@ constexpr double kSectionLength = 0.25;
 constexpr double kLen = 2.1;
 
 class MemorySource : public ModelSource {
-public:
+  public:
     MemorySource() {
         for (int element = 0; element < kElements; ++element) {
             ElementRow row;
@@ -53,7 +53,7 @@ public:
     std::vector<ElementRow> ElementsOfProject(const DbValue&) override { return elements_; }
     std::vector<TaperSection> SectionsOfSchedule(const DbValue&) override { return sections_; }
 
-private:
+  private:
     std::vector<ElementRow> elements_;
     std::vector<TaperSection> sections_;
 };

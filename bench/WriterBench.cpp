@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 
 #include "Connection.h"
@@ -27,7 +28,7 @@ constexpr double kSectionLength = 0.25;
 constexpr double kLen = 2.1;
 
 class MemorySource : public ModelSource {
-public:
+  public:
     MemorySource() {
         for (int element = 0; element < kElements; ++element) {
             ElementRow row;
@@ -53,7 +54,7 @@ public:
     std::vector<ElementRow> ElementsOfProject(const DbValue&) override { return elements_; }
     std::vector<TaperSection> SectionsOfSchedule(const DbValue&) override { return sections_; }
 
-private:
+  private:
     std::vector<ElementRow> elements_;
     std::vector<TaperSection> sections_;
 };
@@ -62,13 +63,27 @@ const ProjectRow kProject{DbValue::Integer(1), DbValue::Text("Large"), DbValue::
                           DbValue::Text("w2c"), DbValue::Integer(0)};
 const RegionalMarks kMarks{};
 
-std::string Folder() {
-    static const std::string folder = [] {
+// A temporary folder for the files written, removed when the program ends.
+class BenchFolder {
+  public:
+    BenchFolder() {
         std::string pattern = "/tmp/velkora-bench-XXXXXX";
         if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
-        return pattern;
-    }();
-    return folder;
+        path_ = pattern;
+    }
+    ~BenchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+std::string Folder() {
+    static const BenchFolder folder;
+    return folder.Path();
 }
 
 std::string Target(const char* name) { return Folder() + "/" + name; }

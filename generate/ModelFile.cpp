@@ -18,31 +18,43 @@ namespace {
 // any other.
 int MappedCode(int systemError) {
     switch (systemError) {
-        case ENOENT: return 2;
+        case ENOENT:
+            return 2;
         case ENOTDIR:
         case ENAMETOOLONG:
         case EINVAL:
         case EISDIR:
-        case ELOOP: return 3;
+        case ELOOP:
+            return 3;
         case EMFILE:
-        case ENFILE: return 4;
+        case ENFILE:
+            return 4;
         case EACCES:
         case EPERM:
-        case EROFS: return 5;
+        case EROFS:
+            return 5;
         case ENOSPC:
-        case EDQUOT: return 101;
-        default: return 0;
+        case EDQUOT:
+            return 101;
+        default:
+            return 0;
     }
 }
 
 std::string MessageOf(int systemError) {
     switch (MappedCode(systemError)) {
-        case 2: return "File not found";
-        case 3: return "Invalid filename";
-        case 4: return "Too many open files";
-        case 5: return "File access denied";
-        case 101: return "Disk full";
-        default: return "I/O error " + std::to_string(systemError);
+        case 2:
+            return "File not found";
+        case 3:
+            return "Invalid filename";
+        case 4:
+            return "Too many open files";
+        case 5:
+            return "File access denied";
+        case 101:
+            return "Disk full";
+        default:
+            return "I/O error " + std::to_string(systemError);
     }
 }
 
@@ -68,7 +80,7 @@ void Close(int fd) {
 
 // A file descriptor that is closed, and its file removed, unless committed.
 class TemporaryFile {
-public:
+  public:
     explicit TemporaryFile(const std::string& folder) {
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -97,7 +109,7 @@ public:
         committed_ = true;
     }
 
-private:
+  private:
     std::string path_;
     int fd_ = -1;
     bool committed_ = false;
@@ -138,7 +150,8 @@ void Replace(const std::string& target, const struct stat* existing, std::string
     // A replaced file keeps its permissions.
     if (existing != nullptr && ::fchmod(fd, existing->st_mode & 07777) != 0) Fail(errno);
     WriteAll(fd, bytes);
-    if (::fsync(fd) != 0) Fail(errno);
+    // A file system that cannot sync says so with EINVAL; that loses nothing.
+    if (::fsync(fd) != 0 && errno != EINVAL) Fail(errno);
     temporary.CloseAndRename(target);
 }
 

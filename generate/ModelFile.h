@@ -15,14 +15,14 @@ namespace velkora {
 // "I/O error N" for any other, where N is the POSIX errno value (so that
 // "errno N" or strerror(N) explains it).
 class FileError : public Failure {
-public:
+  public:
     explicit FileError(int systemError);
     // The number of the message: 2, 3, 4, 5, 101, or the errno value for
     // "I/O error N".
     int Code() const { return code_; }
     int SystemError() const { return systemError_; }
 
-private:
+  private:
     int systemError_;
     int code_;
 };

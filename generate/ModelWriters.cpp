@@ -33,7 +33,7 @@ struct Patterns {
 };
 
 class BusyGuard {
-public:
+  public:
     explicit BusyGuard(BusyIndicator* busy) : busy_(busy) {
         if (busy_ != nullptr) busy_->Begin();
     }
@@ -43,7 +43,7 @@ public:
         if (busy_ != nullptr) busy_->End();
     }
 
-private:
+  private:
     BusyIndicator* busy_;
 };
 
@@ -79,7 +79,8 @@ void AppendMmanaWire(std::string& out, const WireSpan& wire, const RegionalMarks
         out += ",\t";
     }
     const double radius = wire.diameter / 2 / 1000;
-    AppendMmanaNumber(out, wire.mirror ? patterns.mmanaMirrorRadius : patterns.mmanaFirstRadius, radius, marks);
+    AppendMmanaNumber(out, wire.mirror ? patterns.mmanaMirrorRadius : patterns.mmanaFirstRadius,
+                      radius, marks);
     out += ",\t-1";
     out += kCrLf;
 }

@@ -15,7 +15,7 @@ namespace velkora {
 // Shows the user that a model is being written (the window's hourglass).
 // Begin() is called before anything is read, End() on every way out.
 class BusyIndicator {
-public:
+  public:
     virtual ~BusyIndicator() = default;
     virtual void Begin() = 0;
     virtual void End() = 0;

@@ -31,14 +31,14 @@ struct WireSpan {
 // (after the tip was reached, or of LENGTH 0) yields no wire, since modelling
 // programs reject zero-length wires; it still counts as a section.
 class TaperWalk {
-public:
+  public:
     TaperWalk(const ElementRow& element, MainLobeAxis axis)
         : element_(element), axis_(axis), length_(element.len.ToDouble()) {}
 
     template <class Emit>
     void Run(const std::vector<TaperSection>& sections, Emit&& emit);
 
-private:
+  private:
     struct Position {
         double distance;
         double height;

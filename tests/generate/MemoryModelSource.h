@@ -9,7 +9,7 @@
 namespace velkora::test {
 
 class MemoryModelSource : public ModelSource {
-public:
+  public:
     std::vector<ElementRow> elements;
     std::vector<TaperSection> sections;
     int sectionQueries = 0;

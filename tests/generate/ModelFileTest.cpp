@@ -1,5 +1,3 @@
-#include "ModelFile.h"
-
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -12,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "ModelFile.h"
 #include "TempFolder.h"
 
 namespace velkora {
@@ -36,19 +35,15 @@ TEST_P(FileErrorMessages, FollowTheSystemError) {
     EXPECT_EQ(error.SystemError(), GetParam().systemError);
 }
 
-INSTANTIATE_TEST_SUITE_P(Errors, FileErrorMessages,
-                         testing::Values(ErrorCase{ENOENT, "File not found", 2},
-                                         ErrorCase{ENOTDIR, "Invalid filename", 3},
-                                         ErrorCase{ENAMETOOLONG, "Invalid filename", 3},
-                                         ErrorCase{EISDIR, "Invalid filename", 3},
-                                         ErrorCase{EMFILE, "Too many open files", 4},
-                                         ErrorCase{ENFILE, "Too many open files", 4},
-                                         ErrorCase{EACCES, "File access denied", 5},
-                                         ErrorCase{EROFS, "File access denied", 5},
-                                         ErrorCase{ENOSPC, "Disk full", 101},
-                                         ErrorCase{EDQUOT, "Disk full", 101},
-                                         ErrorCase{EIO, "I/O error 5", EIO},
-                                         ErrorCase{EFBIG, "I/O error 27", EFBIG}));
+INSTANTIATE_TEST_SUITE_P(
+    Errors, FileErrorMessages,
+    testing::Values(
+        ErrorCase{ENOENT, "File not found", 2}, ErrorCase{ENOTDIR, "Invalid filename", 3},
+        ErrorCase{ENAMETOOLONG, "Invalid filename", 3}, ErrorCase{EISDIR, "Invalid filename", 3},
+        ErrorCase{EMFILE, "Too many open files", 4}, ErrorCase{ENFILE, "Too many open files", 4},
+        ErrorCase{EACCES, "File access denied", 5}, ErrorCase{EROFS, "File access denied", 5},
+        ErrorCase{ENOSPC, "Disk full", 101}, ErrorCase{EDQUOT, "Disk full", 101},
+        ErrorCase{EIO, "I/O error 5", EIO}, ErrorCase{EFBIG, "I/O error 27", EFBIG}));
 
 std::string FailureOf(const std::string& path, std::string_view bytes) {
     try {
@@ -60,7 +55,7 @@ std::string FailureOf(const std::string& path, std::string_view bytes) {
 }
 
 class ModelFileTest : public testing::Test {
-protected:
+  protected:
     TempFolder folder;
     std::string target = folder.Path("model.maa");
 

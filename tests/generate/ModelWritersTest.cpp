@@ -1,5 +1,3 @@
-#include "ModelWriters.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -12,6 +10,7 @@
 #include "Failure.h"
 #include "MemoryModelSource.h"
 #include "ModelFile.h"
+#include "ModelWriters.h"
 #include "TempFolder.h"
 
 namespace velkora {
@@ -72,45 +71,39 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
     return text;
 }
 
-const std::string kMmanaTrailer = Lines({
-    "***Source***", "1,\t0", "w2c,\t0.0,\t1.0", "***Load***", "0,\t1", "***Segmentation***",
-    "800,\t80,\t2.0,\t2", "***G/H/M/R/AzEl/X***", "2,\t10.0,\t4,\t50.0,\t120,\t60,\t0.0"});
+const std::string kMmanaTrailer =
+    Lines({"***Source***", "1,\t0", "w2c,\t0.0,\t1.0", "***Load***", "0,\t1", "***Segmentation***",
+           "800,\t80,\t2.0,\t2", "***G/H/M/R/AzEl/X***", "2,\t10.0,\t4,\t50.0,\t120,\t60,\t0.0"});
 
-const std::string kMmanaOnX =
-    Lines({"P", "*", "144.300", "***Wires***", "6",
-           "0.0,\t0.3,\t10.0,\t0.0,\t-0.3,\t10.0,\t0.006,\t-1",
-           "0.0,\t0.3,\t10.0,\t0.0,\t0.5,\t10.0,\t0.005,\t-1",
-           "0.0,\t-0.3,\t10.0,\t0.0,\t-0.5,\t10.0,\t0.005,\t-1",
-           "0.4,\t0.3,\t10.0,\t0.4,\t-0.3,\t10.0,\t0.006,\t-1",
-           "0.4,\t0.3,\t10.0,\t0.4,\t0.48,\t10.0,\t0.005,\t-1",
-           "0.4,\t-0.3,\t10.0,\t0.4,\t-0.48,\t10.0,\t0.005,\t-1"}) +
-    kMmanaTrailer;
+const std::string kMmanaOnX = Lines({"P", "*", "144.300", "***Wires***", "6",
+                                     "0.0,\t0.3,\t10.0,\t0.0,\t-0.3,\t10.0,\t0.006,\t-1",
+                                     "0.0,\t0.3,\t10.0,\t0.0,\t0.5,\t10.0,\t0.005,\t-1",
+                                     "0.0,\t-0.3,\t10.0,\t0.0,\t-0.5,\t10.0,\t0.005,\t-1",
+                                     "0.4,\t0.3,\t10.0,\t0.4,\t-0.3,\t10.0,\t0.006,\t-1",
+                                     "0.4,\t0.3,\t10.0,\t0.4,\t0.48,\t10.0,\t0.005,\t-1",
+                                     "0.4,\t-0.3,\t10.0,\t0.4,\t-0.48,\t10.0,\t0.005,\t-1"}) +
+                              kMmanaTrailer;
 
-const std::string kMmanaOnY =
-    Lines({"P", "*", "144.300", "***Wires***", "6",
-           "0.3,\t0.0,\t10.0,\t-0.3,\t0.0,\t10.0,\t0.006,\t-1",
-           "0.3,\t0.0,\t10.0,\t0.5,\t0.0,\t10.0,\t0.005,\t-1",
-           "-0.3,\t0.0,\t10.0,\t-0.5,\t0.0,\t10.0,\t0.005,\t-1",
-           "0.3,\t0.4,\t10.0,\t-0.3,\t0.4,\t10.0,\t0.006,\t-1",
-           "0.3,\t0.4,\t10.0,\t0.48,\t0.4,\t10.0,\t0.005,\t-1",
-           "-0.3,\t0.4,\t10.0,\t-0.48,\t0.4,\t10.0,\t0.005,\t-1"}) +
-    kMmanaTrailer;
+const std::string kMmanaOnY = Lines({"P", "*", "144.300", "***Wires***", "6",
+                                     "0.3,\t0.0,\t10.0,\t-0.3,\t0.0,\t10.0,\t0.006,\t-1",
+                                     "0.3,\t0.0,\t10.0,\t0.5,\t0.0,\t10.0,\t0.005,\t-1",
+                                     "-0.3,\t0.0,\t10.0,\t-0.5,\t0.0,\t10.0,\t0.005,\t-1",
+                                     "0.3,\t0.4,\t10.0,\t-0.3,\t0.4,\t10.0,\t0.006,\t-1",
+                                     "0.3,\t0.4,\t10.0,\t0.48,\t0.4,\t10.0,\t0.005,\t-1",
+                                     "-0.3,\t0.4,\t10.0,\t-0.48,\t0.4,\t10.0,\t0.005,\t-1"}) +
+                              kMmanaTrailer;
 
-const std::string kEzNecOnX = Lines({"; EZNec - Kelmot Velkora", "m mm",
-                                     "0 0.3 10 0 -0.3 10 12         // R",
-                                     "0 0.3 10 0 0.5 10 10         // R",
-                                     "0 -0.3 10 0 -0.5 10 10         // R",
-                                     "0.4 0.3 10 0.4 -0.3 10 12         // D",
-                                     "0.4 0.3 10 0.4 0.48 10 10         // D",
-                                     "0.4 -0.3 10 0.4 -0.48 10 10         // D"});
+const std::string kEzNecOnX =
+    Lines({"; EZNec - Kelmot Velkora", "m mm", "0 0.3 10 0 -0.3 10 12         // R",
+           "0 0.3 10 0 0.5 10 10         // R", "0 -0.3 10 0 -0.5 10 10         // R",
+           "0.4 0.3 10 0.4 -0.3 10 12         // D", "0.4 0.3 10 0.4 0.48 10 10         // D",
+           "0.4 -0.3 10 0.4 -0.48 10 10         // D"});
 
-const std::string kEzNecOnYComma = Lines({"; EZNec - Kelmot Velkora", "m mm",
-                                          "0,3 0 10 -0,3 0 10 12         // R",
-                                          "0,3 0 10 0,5 0 10 10         // R",
-                                          "-0,3 0 10 -0,5 0 10 10         // R",
-                                          "0,3 0,4 10 -0,3 0,4 10 12         // D",
-                                          "0,3 0,4 10 0,48 0,4 10 10         // D",
-                                          "-0,3 0,4 10 -0,48 0,4 10 10         // D"});
+const std::string kEzNecOnYComma =
+    Lines({"; EZNec - Kelmot Velkora", "m mm", "0,3 0 10 -0,3 0 10 12         // R",
+           "0,3 0 10 0,5 0 10 10         // R", "-0,3 0 10 -0,5 0 10 10         // R",
+           "0,3 0,4 10 -0,3 0,4 10 12         // D", "0,3 0,4 10 0,48 0,4 10 10         // D",
+           "-0,3 0,4 10 -0,48 0,4 10 10         // D"});
 
 struct WholeFileCase {
     const char* name;
@@ -198,12 +191,10 @@ TEST(MmanaWriter, GroundHeightUsesTheFileDecimalMark) {
 
 TEST(Writers, ElementTypes) {
     Example example;
-    example.source.elements = {Element("a", DbValue::Text("Null"), 0.3, 0),
-                               Element("b", DbValue::Text("null"), 0.3, 1),
-                               Element("c", DbValue::Text("NULL"), 0.3, 2),
-                               Element("d", DbValue(), 0.3, 3),
-                               Element("e", DbValue::Text(""), 0.3, 4),
-                               Element("f", DbValue::Text("Null"), 0.3, 5)};
+    example.source.elements = {
+        Element("a", DbValue::Text("Null"), 0.3, 0), Element("b", DbValue::Text("null"), 0.3, 1),
+        Element("c", DbValue::Text("NULL"), 0.3, 2), Element("d", DbValue(), 0.3, 3),
+        Element("e", DbValue::Text(""), 0.3, 4),     Element("f", DbValue::Text("Null"), 0.3, 5)};
     const auto mmana = WireLines(example.Mmana(), 4, 9);
     ASSERT_EQ(mmana.size(), 5u);
     EXPECT_EQ(mmana[0], "4\r");
@@ -217,8 +208,7 @@ TEST(Writers, ElementTypes) {
 
 TEST(Writers, NoElementsOrNoWires) {
     Example example;
-    const std::string emptyMmana =
-        Lines({"P", "*", "144.300", "***Wires***", "0"}) + kMmanaTrailer;
+    const std::string emptyMmana = Lines({"P", "*", "144.300", "***Wires***", "0"}) + kMmanaTrailer;
     const std::string emptyEzNec = Lines({"; EZNec - Kelmot Velkora", "m mm"});
 
     example.source.elements.clear();
@@ -246,11 +236,15 @@ TEST(Writers, NoProjectRow) {
 
 TEST(Writers, TextFieldsInWindows1252) {
     Example example;
-    example.project.nome = DbValue::Text("Yagi 6\xE2\x80\x93" "el \xC3\xA0 \xE6\x97\xA5");
+    example.project.nome = DbValue::Text(
+        "Yagi 6\xE2\x80\x93"
+        "el \xC3\xA0 \xE6\x97\xA5");
     example.project.sourceWire = DbValue::Text("w2c\xE2\x82\xAC");
     example.source.elements[0].nome = DbValue::Text("Riflettore \xC3\xA8 \xF0\x9F\x93\xA1");
     const std::string mmana = example.Mmana();
-    EXPECT_EQ(mmana.substr(0, 15), "Yagi 6\x96" "el \xE0 ?\r\n");
+    EXPECT_EQ(mmana.substr(0, 15),
+              "Yagi 6\x96"
+              "el \xE0 ?\r\n");
     EXPECT_NE(mmana.find("\r\nw2c\x80,\t0.0,\t1.0\r\n"), std::string::npos);
     EXPECT_NE(example.EzNec().find("// Riflettore \xE8 ?\r\n"), std::string::npos);
 }
@@ -338,14 +332,14 @@ INSTANTIATE_TEST_SUITE_P(
                      e.source.elements[1].len = {};
                  },
                  kNullDouble},
-        NullCase{"EzNecSectionLength", false,
-                 [](Example& e) { e.source.sections[0].length = {}; }, kNullDouble}),
+        NullCase{"EzNecSectionLength", false, [](Example& e) { e.source.sections[0].length = {}; },
+                 kNullDouble}),
     [](const testing::TestParamInfo<NullCase>& row) { return std::string(row.param.name); });
 
 // A source whose schedules cannot be read: an element must fail on its LEN
 // before its sections are asked for.
 class UnreadableSchedules : public test::MemoryModelSource {
-public:
+  public:
     std::vector<TaperSection> SectionsOfSchedule(const DbValue&) override {
         throw Failure("schedule read");
     }
@@ -371,7 +365,7 @@ TEST(Writers, LenIsConvertedBeforeTheSectionsAreRead) {
 }
 
 class CountingBusy : public BusyIndicator {
-public:
+  public:
     int begun = 0;
     int ended = 0;
     void Begin() override {
@@ -383,11 +377,11 @@ public:
 
 // Accepts a number of bytes, then refuses every further one.
 class FailingBuffer : public std::streambuf {
-public:
+  public:
     explicit FailingBuffer(std::size_t capacity) : capacity_(capacity) {}
     std::string received;
 
-protected:
+  protected:
     int_type overflow(int_type ch) override {
         if (received.size() >= capacity_) return traits_type::eof();
         received += traits_type::to_char_type(ch);
@@ -400,7 +394,7 @@ protected:
         return taken;
     }
 
-private:
+  private:
     std::size_t capacity_;
 };
 
@@ -424,7 +418,7 @@ TEST(Writers, StreamFormsWriteTheModelAndReportAFailingStream) {
 }
 
 class PathForms : public testing::Test {
-protected:
+  protected:
     test::TempFolder folder;
     Example example;
     CountingBusy busy;

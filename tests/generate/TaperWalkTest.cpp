@@ -1,9 +1,8 @@
-#include "TaperWalk.h"
-
 #include <gtest/gtest.h>
 
 #include "Failure.h"
 #include "MemoryModelSource.h"
+#include "TaperWalk.h"
 
 namespace velkora {
 namespace {
@@ -65,7 +64,8 @@ TEST_P(TaperWalkCases, YieldsTheWiresInOrder) {
     std::vector<TaperSection> sections;
     double diameter = 12;
     for (const double length : c.lengths) {
-        sections.push_back(Section(1, static_cast<std::int64_t>(sections.size() + 1), diameter, length));
+        sections.push_back(
+            Section(1, static_cast<std::int64_t>(sections.size() + 1), diameter, length));
         diameter -= 2;
     }
     std::vector<WireSpan> expected;
@@ -82,25 +82,61 @@ TEST_P(TaperWalkCases, YieldsTheWiresInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Walks, TaperWalkCases,
     testing::Values(
-        WalkCase{"CutAtTheTip", 0.5, 0, MainLobeAxis::X, {0.3, 1.0},
+        WalkCase{"CutAtTheTip",
+                 0.5,
+                 0,
+                 MainLobeAxis::X,
+                 {0.3, 1.0},
                  {{0.3, -0.3, 12, false}, {0.3, 0.5, 10, false}, {-0.3, -0.5, 10, true}}},
-        WalkCase{"DriverOnX", 0.48, 0.4, MainLobeAxis::X, {0.3, 1.0},
+        WalkCase{"DriverOnX",
+                 0.48,
+                 0.4,
+                 MainLobeAxis::X,
+                 {0.3, 1.0},
                  {{0.3, -0.3, 12, false}, {0.3, 0.48, 10, false}, {-0.3, -0.48, 10, true}}},
-        WalkCase{"DriverOnY", 0.48, 0.4, MainLobeAxis::Y, {0.3, 1.0},
+        WalkCase{"DriverOnY",
+                 0.48,
+                 0.4,
+                 MainLobeAxis::Y,
+                 {0.3, 1.0},
                  {{0.3, -0.3, 12, false}, {0.3, 0.48, 10, false}, {-0.3, -0.48, 10, true}}},
-        WalkCase{"OnYAtTheBoomCentre", 0.5, 0, MainLobeAxis::Y, {0.3, 1.0},
+        WalkCase{"OnYAtTheBoomCentre",
+                 0.5,
+                 0,
+                 MainLobeAxis::Y,
+                 {0.3, 1.0},
                  {{0.3, -0.3, 12, false}, {0.3, 0.5, 10, false}, {-0.3, -0.5, 10, true}}},
-        WalkCase{"LenBeyondTheSchedule", 5, 1, MainLobeAxis::X, {0.3, 1.0},
+        WalkCase{"LenBeyondTheSchedule",
+                 5,
+                 1,
+                 MainLobeAxis::X,
+                 {0.3, 1.0},
                  {{0.3, -0.3, 12, false}, {0.3, 1.3, 10, false}, {-0.3, -1.3, 10, true}}},
-        WalkCase{"LenInsideTheFirstSection", 0.2, 0, MainLobeAxis::X, {0.3, 1.0},
+        WalkCase{"LenInsideTheFirstSection",
+                 0.2,
+                 0,
+                 MainLobeAxis::X,
+                 {0.3, 1.0},
                  {{0.2, -0.2, 12, false}}},
-        WalkCase{"SectionEndingAtTheTipIsTakenWhole", 1.0, 0, MainLobeAxis::X, {0.5, 0.5, 0.7},
+        WalkCase{"SectionEndingAtTheTipIsTakenWhole",
+                 1.0,
+                 0,
+                 MainLobeAxis::X,
+                 {0.5, 0.5, 0.7},
                  {{0.5, -0.5, 12, false}, {0.5, 1.0, 10, false}, {-0.5, -1.0, 10, true}}},
         WalkCase{"OneSection", 2, 0, MainLobeAxis::X, {1.0}, {{1.0, -1.0, 12, false}}},
         WalkCase{"NoSections", 2, 0, MainLobeAxis::X, {}, {}},
-        WalkCase{"ZeroLengthSectionIsSkippedButCounted", 2, 0, MainLobeAxis::X, {0.3, 0, 0.4},
+        WalkCase{"ZeroLengthSectionIsSkippedButCounted",
+                 2,
+                 0,
+                 MainLobeAxis::X,
+                 {0.3, 0, 0.4},
                  {{0.3, -0.3, 12, false}, {0.3, 0.7, 8, false}, {-0.3, -0.7, 8, true}}},
-        WalkCase{"ZeroLengthCentreLeavesOnlyOuterPairs", 2, 0, MainLobeAxis::X, {0, 0.4},
+        WalkCase{"ZeroLengthCentreLeavesOnlyOuterPairs",
+                 2,
+                 0,
+                 MainLobeAxis::X,
+                 {0, 0.4},
                  {{0, 0.4, 10, false}, {0, -0.4, 10, true}}},
         WalkCase{"ZeroLen", 0, 0, MainLobeAxis::X, {0.3, 1.0}, {}}),
     [](const testing::TestParamInfo<WalkCase>& row) { return std::string(row.param.name); });
@@ -148,33 +184,42 @@ constexpr const char* kTextDouble = "Could not convert variant of type (String) 
 INSTANTIATE_TEST_SUITE_P(
     Values, TaperWalkFailures,
     testing::Values(
-        FailureCase{"NullLenWithoutSections", Element(kNull, DbValue::Real(0), DbValue::Real(0)),
-                    {}, kNullDouble},
-        FailureCase{"TextLen", Element(kText, DbValue::Real(0), DbValue::Real(0)),
-                    Lengths({0.3}), kTextDouble},
+        FailureCase{"NullLenWithoutSections",
+                    Element(kNull, DbValue::Real(0), DbValue::Real(0)),
+                    {},
+                    kNullDouble},
+        FailureCase{"TextLen", Element(kText, DbValue::Real(0), DbValue::Real(0)), Lengths({0.3}),
+                    kTextDouble},
         FailureCase{"IntegerValuesConvert",
                     Element(DbValue::Integer(2), DbValue::Integer(0), DbValue::Integer(10)),
-                    {Section(1, 1, DbValue::Integer(12), DbValue::Integer(1))}, nullptr},
+                    {Section(1, 1, DbValue::Integer(12), DbValue::Integer(1))},
+                    nullptr},
         FailureCase{"NullDistance", Element(DbValue::Real(1), kNull, DbValue::Real(0)),
                     Lengths({0.3}), kNullDouble},
         FailureCase{"TextHeight", Element(DbValue::Real(1), DbValue::Real(0), kText),
                     Lengths({0.3}), kTextDouble},
         FailureCase{"NullDistanceWithoutWires", Element(DbValue::Real(1), kNull, kNull),
                     Lengths({0, 0}), nullptr},
-        FailureCase{"NullDistanceWithoutSections", Element(DbValue::Real(1), kNull, kNull), {},
-                    nullptr},
-        FailureCase{"NullLength", Element(1, 0, 0),
-                    {Section(1, 1, DbValue::Real(12), kNull)}, kNullDouble},
-        FailureCase{"NullDiameter", Element(1, 0, 0),
-                    {Section(1, 1, kNull, DbValue::Real(0.3))}, kNullDouble},
-        FailureCase{"NullLengthBeyondTheTip", Element(0.2, 0, 0),
+        FailureCase{
+            "NullDistanceWithoutSections", Element(DbValue::Real(1), kNull, kNull), {}, nullptr},
+        FailureCase{
+            "NullLength", Element(1, 0, 0), {Section(1, 1, DbValue::Real(12), kNull)}, kNullDouble},
+        FailureCase{"NullDiameter",
+                    Element(1, 0, 0),
+                    {Section(1, 1, kNull, DbValue::Real(0.3))},
+                    kNullDouble},
+        FailureCase{"NullLengthBeyondTheTip",
+                    Element(0.2, 0, 0),
                     {Section(1, 1, 12.0, 0.3), Section(1, 2, DbValue::Real(10), kNull)},
                     kNullDouble},
-        FailureCase{"TextDiameterBeyondTheTip", Element(0.2, 0, 0),
+        FailureCase{"TextDiameterBeyondTheTip",
+                    Element(0.2, 0, 0),
                     {Section(1, 1, 12.0, 0.3), Section(1, 2, kText, DbValue::Real(1))},
                     kTextDouble},
-        FailureCase{"NullDiameterOfZeroSection", Element(1, 0, 0),
-                    {Section(1, 1, kNull, DbValue::Real(0))}, kNullDouble}),
+        FailureCase{"NullDiameterOfZeroSection",
+                    Element(1, 0, 0),
+                    {Section(1, 1, kNull, DbValue::Real(0))},
+                    kNullDouble}),
     [](const testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
 
 }  // namespace

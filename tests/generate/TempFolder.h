@@ -13,7 +13,7 @@
 namespace velkora::test {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "velkora-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -41,7 +41,7 @@ public:
         return names;
     }
 
-private:
+  private:
     std::string root_;
 };
 

@@ -17,10 +17,10 @@ const QString kConnectionName = QStringLiteral("velkora-store");
 }  // namespace
 
 struct ProjectStore::Parts {
-    TableDataset taper{TaperSpec()};
-    TableDataset taperSizes{TaperSizesSpec()};
-    TableDataset projects{ProjectsSpec()};
-    TableDataset elements{ElementsSpec()};
+    TableDataset taper{TaperDefinition()};
+    TableDataset taperSizes{TaperSizesDefinition()};
+    TableDataset projects{ProjectsDefinition()};
+    TableDataset elements{ElementsDefinition()};
     DatasetModel dsTaper{taper};
     DatasetModel dsTaperSizes{taperSizes};
     DatasetModel dsProjects{projects};

@@ -74,7 +74,7 @@ FieldInfo TextField(QString name, int size, QString label = {}, QStringList pick
 
 }  // namespace
 
-TableSpec ProjectsSpec() {
+TableDefinition ProjectsDefinition() {
     return {"PROJECTS",
             {KeyField(), TextField("NOME", 255, "PROJECT NAME"),
              Field("F0", FieldKind::Float, {}, "###,##0.000"), TextField("SOURCE_WIRE", 255),
@@ -83,7 +83,7 @@ TableSpec ProjectsSpec() {
             {}};
 }
 
-TableSpec ElementsSpec() {
+TableDefinition ElementsDefinition() {
     return {"ELEMENTS",
             {KeyField(), HiddenInteger("ID_PROJECT"), TextField("NOME", 255, "EL. NAME"),
              TextField("TYPE", 15, {}, {"Element", "Driver", "Null"}),
@@ -94,7 +94,7 @@ TableSpec ElementsSpec() {
             {"ID_PROJECT"}};
 }
 
-TableSpec TaperSpec() {
+TableDefinition TaperDefinition() {
     return {"TAPER",
             {KeyField(), TextField("NOME", 255, "ELEMENT NAME"),
              TextField("UM", 5, {}, {"m,mm", "ft,in"})},
@@ -102,7 +102,7 @@ TableSpec TaperSpec() {
             {}};
 }
 
-TableSpec TaperSizesSpec() {
+TableDefinition TaperSizesDefinition() {
     return {"TAPER_SIZES",
             {HiddenInteger("ID_TAPER"), Field("ORDER", FieldKind::Integer),
              Field("DIAMETER", FieldKind::Float, {}, "##0.###"),
@@ -111,8 +111,8 @@ TableSpec TaperSizesSpec() {
             {"ID_TAPER"}};
 }
 
-TableDataset::TableDataset(TableSpec spec, QObject* parent)
-    : BoundDataset(parent), spec_(std::move(spec)), keyMarks_(CurrentRegionalMarks()) {}
+TableDataset::TableDataset(TableDefinition definition, QObject* parent)
+    : BoundDataset(parent), definition_(std::move(definition)), keyMarks_(CurrentRegionalMarks()) {}
 
 TableDataset::~TableDataset() = default;
 
@@ -145,29 +145,29 @@ void TableDataset::SetLookup(const QString& lookupField, const QString& keyField
 
 void TableDataset::SetKeyMarks(const RegionalMarks& marks) { keyMarks_ = marks; }
 
-const QString& TableDataset::TableName() const { return spec_.table; }
-const std::vector<FieldInfo>& TableDataset::Fields() const { return spec_.fields; }
+const QString& TableDataset::TableName() const { return definition_.table; }
+const std::vector<FieldInfo>& TableDataset::Fields() const { return definition_.fields; }
 
 int TableDataset::FieldIndex(const QString& name) const {
-    for (std::size_t i = 0; i < spec_.fields.size(); ++i)
-        if (spec_.fields[i].name.compare(name, Qt::CaseInsensitive) == 0) return int(i);
+    for (std::size_t i = 0; i < definition_.fields.size(); ++i)
+        if (definition_.fields[i].name.compare(name, Qt::CaseInsensitive) == 0) return int(i);
     return -1;
 }
 
 int TableDataset::RequireField(const QString& name) const {
     const int index = FieldIndex(name);
-    if (index < 0) throw StoreError(QString("%1 has no field %2").arg(spec_.table, name));
+    if (index < 0) throw StoreError(QString("%1 has no field %2").arg(definition_.table, name));
     return index;
 }
 
 void TableDataset::RequireOpen() const {
-    if (!open_) throw StoreError(QString("The table %1 is not open").arg(spec_.table));
+    if (!open_) throw StoreError(QString("The table %1 is not open").arg(definition_.table));
 }
 
 const FieldInfo& TableDataset::RequireFieldAt(int field) const {
-    if (field < 0 || field >= int(spec_.fields.size()))
-        throw StoreError(QString("%1 has no field number %2").arg(spec_.table).arg(field));
-    return spec_.fields[std::size_t(field)];
+    if (field < 0 || field >= int(definition_.fields.size()))
+        throw StoreError(QString("%1 has no field number %2").arg(definition_.table).arg(field));
+    return definition_.fields[std::size_t(field)];
 }
 
 // --- Opening, reading -------------------------------------------------------
@@ -213,30 +213,30 @@ QSqlDatabase TableDataset::Database() const {
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     if (!db.isOpen())
         throw StoreError(
-            QString("The table %1 cannot be used: the database is not connected").arg(spec_.table));
+            QString("The table %1 cannot be used: the database is not connected").arg(definition_.table));
     return db;
 }
 
 QString TableDataset::SelectList() const {
     QStringList columns{"rowid"};
-    for (const FieldInfo& field : spec_.fields)
+    for (const FieldInfo& field : definition_.fields)
         if (field.kind != FieldKind::Lookup) columns << Quoted(field.name);
-    return "SELECT " + columns.join(", ") + " FROM " + Quoted(spec_.table);
+    return "SELECT " + columns.join(", ") + " FROM " + Quoted(definition_.table);
 }
 
 std::vector<TableDataset::Row> TableDataset::ReadRows(const QVariant& linkValue) const {
     // A detail of a master without a posted row shows nothing.
     if (master_ && linkValue.isNull()) return {};
     QString sql = SelectList();
-    if (master_) sql += " WHERE " + Quoted(spec_.fields[std::size_t(linkField_)].name) + " = ?";
+    if (master_) sql += " WHERE " + Quoted(definition_.fields[std::size_t(linkField_)].name) + " = ?";
     QStringList order;
-    for (const QString& column : spec_.orderBy) order << Quoted(column);
+    for (const QString& column : definition_.orderBy) order << Quoted(column);
     order << "rowid";
     sql += " ORDER BY " + order.join(", ");
 
     QSqlQuery query(Database());
     query.setForwardOnly(true);
-    const QString what = "Could not read the table " + spec_.table;
+    const QString what = "Could not read the table " + definition_.table;
     if (!query.prepare(sql)) Refused(what, query);
     if (master_) query.addBindValue(linkValue);
     if (!query.exec()) Refused(what, query);
@@ -248,7 +248,7 @@ std::vector<TableDataset::Row> TableDataset::ReadRows(const QVariant& linkValue)
 
 TableDataset::Row TableDataset::ReadRowByRowid(const QVariant& rowid) const {
     QSqlQuery query(Database());
-    const QString what = "Could not read back the row of " + spec_.table;
+    const QString what = "Could not read back the row of " + definition_.table;
     if (!query.prepare(SelectList() + " WHERE rowid = ?")) Refused(what, query);
     query.addBindValue(rowid);
     if (!query.exec()) Refused(what, query);
@@ -261,10 +261,10 @@ TableDataset::Row TableDataset::ReadRowByRowid(const QVariant& rowid) const {
 TableDataset::Row TableDataset::RowFromQuery(const QSqlQuery& query) const {
     Row row;
     row.rowid = query.value(0);
-    row.values.resize(spec_.fields.size());
+    row.values.resize(definition_.fields.size());
     int column = 1;
-    for (std::size_t i = 0; i < spec_.fields.size(); ++i) {
-        const FieldInfo& field = spec_.fields[i];
+    for (std::size_t i = 0; i < definition_.fields.size(); ++i) {
+        const FieldInfo& field = definition_.fields[i];
         if (field.kind == FieldKind::Lookup) continue;
         if (!query.isNull(column)) row.values[i] = Normalized(field.kind, query.value(column));
         ++column;
@@ -317,8 +317,8 @@ void TableDataset::SetCurrent(int row) {
 
 void TableDataset::BeginEdit(std::vector<QVariant> values) {
     buffer_ = std::move(values);
-    written_.assign(spec_.fields.size(), false);
-    refusedText_.assign(spec_.fields.size(), std::nullopt);
+    written_.assign(definition_.fields.size(), false);
+    refusedText_.assign(definition_.fields.size(), std::nullopt);
     modified_ = false;
 }
 
@@ -351,11 +351,11 @@ void TableDataset::AddRow(bool atEnd) {
     const int previous = current_;
     emit RowAboutToBeInserted(position);
     rows_.insert(rows_.begin() + position,
-                 Row{QVariant(), std::vector<QVariant>(spec_.fields.size())});
+                 Row{QVariant(), std::vector<QVariant>(definition_.fields.size())});
     current_ = position;
     emit RowInserted(position);
     returnRow_ = previous;
-    BeginEdit(std::vector<QVariant>(spec_.fields.size()));
+    BeginEdit(std::vector<QVariant>(definition_.fields.size()));
     if (master_) {
         // The link is part of the new row but is not the user's entry: a row
         // with nothing else written is still dropped.
@@ -405,7 +405,7 @@ void TableDataset::MoveTo(int row) {
     RequireOpen();
     if (row == current_) return;
     if (row < 0 || row >= RowCount())
-        throw StoreError(QString("%1 has no row %2").arg(spec_.table).arg(row + 1));
+        throw StoreError(QString("%1 has no row %2").arg(definition_.table).arg(row + 1));
     PrepareDetails(row);
     const int target = LeaveRow(row);
     SetCurrent(target);
@@ -415,7 +415,7 @@ void TableDataset::MoveTo(int row) {
 void TableDataset::ConvertRefusedTexts() {
     for (std::size_t i = 0; i < refusedText_.size(); ++i) {
         if (!refusedText_[i]) continue;
-        buffer_[i] = ParseFieldText(spec_.fields[i], *refusedText_[i], CurrentRegionalMarks());
+        buffer_[i] = ParseFieldText(definition_.fields[i], *refusedText_[i], CurrentRegionalMarks());
         written_[i] = true;
         refusedText_[i].reset();
     }
@@ -463,7 +463,7 @@ void TableDataset::Delete() {
         return;
     }
     if (rows_.empty())
-        throw StoreError(QString("There is no row of %1 to delete").arg(spec_.table));
+        throw StoreError(QString("There is no row of %1 to delete").arg(definition_.table));
     const int row = current_;
     PrepareDetails(row + 1 < RowCount() ? row + 1 : row - 1);
     const bool found = DeleteFromDatabase(rows_[std::size_t(row)]);
@@ -481,25 +481,25 @@ void TableDataset::Delete() {
         throw StoreError(
             QString("The row was no longer in %1: another user had already deleted it. "
                     "It is removed from the list.")
-                .arg(spec_.table));
+                .arg(definition_.table));
 }
 
 // --- Writing to the database ---------------------------------------------------
 
 QString TableDataset::KeyCondition() const {
-    return (spec_.keyField.isEmpty() ? QString("rowid") : Quoted(spec_.keyField)) + " = ?";
+    return (definition_.keyField.isEmpty() ? QString("rowid") : Quoted(definition_.keyField)) + " = ?";
 }
 
 void TableDataset::BindKey(QSqlQuery& query, const Row& row) const {
-    query.addBindValue(spec_.keyField.isEmpty()
+    query.addBindValue(definition_.keyField.isEmpty()
                            ? row.rowid
-                           : row.values[std::size_t(RequireField(spec_.keyField))]);
+                           : row.values[std::size_t(RequireField(definition_.keyField))]);
 }
 
 std::vector<int> TableDataset::WrittenColumns() const {
     std::vector<int> columns;
-    for (std::size_t i = 0; i < spec_.fields.size(); ++i) {
-        const FieldInfo& field = spec_.fields[i];
+    for (std::size_t i = 0; i < definition_.fields.size(); ++i) {
+        const FieldInfo& field = definition_.fields[i];
         if (written_[i] && !field.readOnly && field.kind != FieldKind::Lookup)
             columns.push_back(int(i));
     }
@@ -511,14 +511,14 @@ void TableDataset::InsertIntoDatabase() {
     QStringList names;
     QStringList marks;
     for (int column : columns) {
-        names << Quoted(spec_.fields[std::size_t(column)].name);
+        names << Quoted(definition_.fields[std::size_t(column)].name);
         marks << "?";
     }
-    QString sql = "INSERT INTO " + Quoted(spec_.table);
+    QString sql = "INSERT INTO " + Quoted(definition_.table);
     sql += names.isEmpty() ? QString(" DEFAULT VALUES")
                            : " (" + names.join(", ") + ") VALUES (" + marks.join(", ") + ")";
     QSqlQuery query(Database());
-    const QString what = "Could not add the row to " + spec_.table;
+    const QString what = "Could not add the row to " + definition_.table;
     if (!query.prepare(sql)) Refused(what, query);
     for (int column : columns) query.addBindValue(buffer_[std::size_t(column)]);
     if (!query.exec()) Refused(what, query);
@@ -532,11 +532,11 @@ void TableDataset::UpdateInDatabase() {
     if (columns.empty()) return;
     QStringList assignments;
     for (int column : columns)
-        assignments << Quoted(spec_.fields[std::size_t(column)].name) + " = ?";
-    const QString sql = "UPDATE " + Quoted(spec_.table) + " SET " + assignments.join(", ") +
+        assignments << Quoted(definition_.fields[std::size_t(column)].name) + " = ?";
+    const QString sql = "UPDATE " + Quoted(definition_.table) + " SET " + assignments.join(", ") +
                         " WHERE " + KeyCondition();
     QSqlQuery query(Database());
-    const QString what = "Could not save the row in " + spec_.table;
+    const QString what = "Could not save the row in " + definition_.table;
     if (!query.prepare(sql)) Refused(what, query);
     for (int column : columns) query.addBindValue(buffer_[std::size_t(column)]);
     const Row& row = rows_[std::size_t(current_)];
@@ -551,8 +551,8 @@ void TableDataset::UpdateInDatabase() {
 
 bool TableDataset::DeleteFromDatabase(const Row& row) {
     QSqlQuery query(Database());
-    const QString what = "Could not delete the row from " + spec_.table;
-    if (!query.prepare("DELETE FROM " + Quoted(spec_.table) + " WHERE " + KeyCondition()))
+    const QString what = "Could not delete the row from " + definition_.table;
+    if (!query.prepare("DELETE FROM " + Quoted(definition_.table) + " WHERE " + KeyCondition()))
         Refused(what, query);
     BindKey(query, row);
     if (!query.exec()) Refused(what, query);
@@ -650,7 +650,7 @@ void TableDataset::Refilter(const QVariant& linkValue) {
 const TableDataset::Lookup& TableDataset::RequireLookup(int field) const {
     for (const Lookup& lookup : lookups_)
         if (lookup.field == field) return lookup;
-    throw StoreError(QString("Field %1 of %2 is not a lookup field").arg(field).arg(spec_.table));
+    throw StoreError(QString("Field %1 of %2 is not a lookup field").arg(field).arg(definition_.table));
 }
 
 QVariant TableDataset::LookupResult(const Lookup& lookup, const QVariant& key) const {

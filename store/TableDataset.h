@@ -13,7 +13,7 @@
 namespace velkora {
 
 // How one table is shown and edited.
-struct TableSpec {
+struct TableDefinition {
     QString table;                  // "PROJECTS"
     std::vector<FieldInfo> fields;  // stored columns and lookup fields, in grid order
     QString keyField;               // "ID"; empty: rows are identified by SQLite's rowid
@@ -21,15 +21,15 @@ struct TableSpec {
 };
 
 // The four tables' fields with their labels, display patterns, sizes and pick lists.
-TableSpec ProjectsSpec();
-TableSpec ElementsSpec();  // carries the lookup LK_TAPER
-TableSpec TaperSpec();
-TableSpec TaperSizesSpec();
+TableDefinition ProjectsDefinition();
+TableDefinition ElementsDefinition();  // carries the lookup LK_TAPER
+TableDefinition TaperDefinition();
+TableDefinition TaperSizesDefinition();
 
 class TableDataset : public BoundDataset {
     Q_OBJECT
 public:
-    explicit TableDataset(TableSpec spec, QObject* parent = nullptr);
+    explicit TableDataset(TableDefinition definition, QObject* parent = nullptr);
     ~TableDataset() override;
 
     // The connection statements run on. Set before Open(); the dataset keeps
@@ -138,7 +138,7 @@ private:
     std::vector<int> ChoiceRows(const Lookup& lookup) const;
     int RequireChoice(const Lookup& lookup, int choice) const;
 
-    TableSpec spec_;
+    TableDefinition definition_;
     QString connectionName_;
     RegionalMarks keyMarks_;
     bool open_ = false;

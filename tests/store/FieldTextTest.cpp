@@ -12,16 +12,16 @@ namespace {
 const RegionalMarks kDot{".", ",", "/"};
 const RegionalMarks kComma{",", ".", "."};
 
-FieldInfo FieldOf(const TableSpec& spec, const QString& name) {
-    for (const FieldInfo& field : spec.fields)
+FieldInfo FieldOf(const TableDefinition& definition, const QString& name) {
+    for (const FieldInfo& field : definition.fields)
         if (field.name == name) return field;
     ADD_FAILURE() << "no field " << name.toStdString();
     return {};
 }
 
-FieldInfo Projects(const char* name) { return FieldOf(ProjectsSpec(), name); }
-FieldInfo Elements(const char* name) { return FieldOf(ElementsSpec(), name); }
-FieldInfo Sizes(const char* name) { return FieldOf(TaperSizesSpec(), name); }
+FieldInfo Projects(const char* name) { return FieldOf(ProjectsDefinition(), name); }
+FieldInfo Elements(const char* name) { return FieldOf(ElementsDefinition(), name); }
+FieldInfo Sizes(const char* name) { return FieldOf(TaperSizesDefinition(), name); }
 
 struct DisplayCase {
     const char* name;
@@ -207,16 +207,16 @@ TEST(FromWindows1252, LatinOneAndTheHighControlRange) {
     EXPECT_EQ(FromWindows1252("\x80\x92\x9F"), QString::fromUtf8("\u20AC\u2019\u0178"));
 }
 
-TEST(TableSpecs, LabelsSizesAndPickLists) {
+TEST(TableDefinitions, LabelsSizesAndPickLists) {
     EXPECT_EQ(Projects("NOME").DisplayName(), "PROJECT NAME");
     EXPECT_EQ(Projects("F0").DisplayName(), "F0");
     EXPECT_EQ(Elements("LK_TAPER").DisplayName(), "TAPER SCH.");
-    EXPECT_EQ(FieldOf(TaperSpec(), "NOME").DisplayName(), "ELEMENT NAME");
+    EXPECT_EQ(FieldOf(TaperDefinition(), "NOME").DisplayName(), "ELEMENT NAME");
     EXPECT_EQ(Projects("SOURCE_WIRE").size, 255);
     EXPECT_EQ(Elements("TYPE").size, 15);
-    EXPECT_EQ(FieldOf(TaperSpec(), "UM").size, 5);
+    EXPECT_EQ(FieldOf(TaperDefinition(), "UM").size, 5);
     EXPECT_EQ(Elements("TYPE").pickList, QStringList({"Element", "Driver", "Null"}));
-    EXPECT_EQ(FieldOf(TaperSpec(), "UM").pickList, QStringList({"m,mm", "ft,in"}));
+    EXPECT_EQ(FieldOf(TaperDefinition(), "UM").pickList, QStringList({"m,mm", "ft,in"}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "CliArguments.h"
+#include "ErrorBoxText.h"
 #include "Connection.h"
 #include "GenerationQueries.h"
 #include "ModelWriters.h"
@@ -53,13 +54,6 @@ const char* const kHelp =
 const QString kDataLinkName = QStringLiteral("velkora.udl");
 const QString kDatabaseName = QStringLiteral("velkora.db");
 const QString kConnectionName = QStringLiteral("velkora-cli");
-
-// The message as the program's error box shows it: with a "." when its last
-// character sorts after ".".
-QString ShownMessage(const QString& message) {
-    if (!message.isEmpty() && message.back().unicode() > u'.') return message + u'.';
-    return message;
-}
 
 QString OneLine(QString message) {
     message.replace("\r\n", " ");
@@ -278,7 +272,7 @@ int RunCli(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "velkora-cli: " << e.Message() << "\n" << kUsage;
         status = kCliUsage;
     } catch (const std::exception& e) {
-        err << ShownMessage(OneLine(QString::fromStdString(e.what()))) << "\n";
+        err << ErrorBoxText(OneLine(QString::fromStdString(e.what()))) << "\n";
         status = kCliFailure;
     }
     out.flush();

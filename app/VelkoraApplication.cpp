@@ -5,11 +5,6 @@
 
 namespace velkora {
 
-QString ErrorBoxText(const QString& message) {
-    if (!message.isEmpty() && message.back().unicode() > u'.') return message + u'.';
-    return message;
-}
-
 namespace {
 
 void ShowErrorBox(const QString& text) {

@@ -9,11 +9,9 @@
 #include <type_traits>
 #include <utility>
 
-namespace velkora {
+#include "ErrorBoxText.h"
 
-// The error box's text: the message, with "." appended when its last
-// character sorts after "." in character code order.
-QString ErrorBoxText(const QString& message);
+namespace velkora {
 
 class VelkoraApplication : public QApplication {
     Q_OBJECT

@@ -1,0 +1,10 @@
+#include "ErrorBoxText.h"
+
+namespace velkora {
+
+QString ErrorBoxText(const QString& message) {
+    if (!message.isEmpty() && message.back().unicode() > u'.') return message + u'.';
+    return message;
+}
+
+}  // namespace velkora

@@ -524,11 +524,16 @@ bool DBGrid::TabKey(bool forward) {
 }
 
 void DBGrid::EscapeKey() {
+    // The first Esc takes back what was typed into the cell, including text
+    // that the field refused; only a second one cancels the row.
+    const int field = FieldOfColumn(currentIndex().column());
+    const bool refused = dataset_ && field >= 0 && dataset_->RevertRefusedText(field);
     if (editor_) {
         const bool typed = cellModified_;
         CloseCellEditor();
         if (typed) return;
     }
+    if (refused) return;
     if (dataset_ &&
         (dataset_->State() == DatasetState::Edit || dataset_->State() == DatasetState::Insert))
         dataset_->Cancel();

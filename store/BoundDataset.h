@@ -94,6 +94,10 @@ public:
     // text back unchanged would round the value to the display's decimals and
     // turn a never-entered text field from null into "".
     virtual void SetFieldText(int field, const QString& text) = 0;
+    // Drops a field's refused text from the row being edited, so the cell
+    // shows the field's value again (the first Esc). Returns whether the field
+    // held refused text.
+    virtual bool RevertRefusedText(int field) = 0;
     // Whether the number cell of this field takes this typed character: digits,
     // "+", "-", and for Float fields "E", "e" and the decimal separator in force
     // when the store was opened (control characters such as backspace too).

@@ -583,6 +583,14 @@ void TableDataset::SetFieldText(int field, const QString& text) {
     emit RowChanged(current_);
 }
 
+bool TableDataset::RevertRefusedText(int field) {
+    RequireFieldAt(field);
+    if (!Editing() || !refusedText_[std::size_t(field)]) return false;
+    refusedText_[std::size_t(field)].reset();
+    emit RowChanged(current_);
+    return true;
+}
+
 bool TableDataset::AcceptsKey(int field, QChar key) const {
     return FieldAcceptsKey(RequireFieldAt(field), key, keyMarks_);
 }

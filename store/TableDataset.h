@@ -73,6 +73,7 @@ public:
     void Delete() override;
 
     void SetFieldText(int field, const QString& text) override;
+    bool RevertRefusedText(int field) override;
     bool AcceptsKey(int field, QChar key) const override;
     bool IsModified() const override;
     void DropUntouchedInsert() override;

@@ -461,14 +461,19 @@ class WindowTest : public QObject {
         auto* editor = qobject_cast<QLineEdit*>(target->CellEditor());
         QVERIFY(editor);
         QCOMPARE(editor->text(), typed);
-        // With the cell closed the row still holds the refused text: leaving
-        // the row refuses it again.
-        Key(Qt::Key_Escape);
-        QCOMPARE(target->CellEditor(), nullptr);
+        // Leaving the row again refuses the text again; the first Esc then
+        // takes the refused text back and the row posts its stored value.
         Key(Qt::Key_Down);
         QTRY_COMPARE(errors_, QStringList({message, message}));
         QCOMPARE(target->Dataset()->CurrentRow(), 0);
         QCOMPARE(target->Dataset()->State(), DatasetState::Edit);
+        Key(Qt::Key_Escape);
+        QCOMPARE(target->CellEditor(), nullptr);
+        QCOMPARE(target->Dataset()->State(), DatasetState::Edit);
+        QVERIFY(GridText(target, 0, field) != typed);
+        Key(Qt::Key_Down);
+        QCOMPARE(errors_.size(), 2);
+        QCOMPARE(target->Dataset()->CurrentRow(), 1);
     }
 
     void numberCellsRefuseLetters() {

@@ -8,6 +8,7 @@
 #include "Cp1252.h"
 #include "ModelFile.h"
 #include "NumberPattern.h"
+#include "ScheduleCache.h"
 #include "TaperWalk.h"
 
 namespace velkora {
@@ -148,7 +149,9 @@ void WriteEzNecElement(std::string& file, const ElementRow& element, const Model
     });
 }
 
-std::string MmanaModelText(const ModelJob& job) {
+std::string MmanaModelText(const ModelJob& request) {
+    ScheduleCache schedules(request.source);
+    const ModelJob job{request.project, schedules, request.axis, request.marks, request.busy};
     std::string out;
     AppendText(out, job.project.nome);
     out += kCrLf;
@@ -168,7 +171,9 @@ std::string MmanaModelText(const ModelJob& job) {
     return out;
 }
 
-std::string EzNecModelText(const ModelJob& job) {
+std::string EzNecModelText(const ModelJob& request) {
+    ScheduleCache schedules(request.source);
+    const ModelJob job{request.project, schedules, request.axis, request.marks, request.busy};
     std::string out;
     AppendLine(out, "; EZNec - Kelmot Velkora");
     AppendLine(out, "m mm");

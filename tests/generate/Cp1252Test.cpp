@@ -11,6 +11,9 @@ struct Cp1252Case {
     std::string expected;
 };
 
+// Test listings show the case by its name.
+void PrintTo(const Cp1252Case& c, std::ostream* os) { *os << c.name; }
+
 class Cp1252Cases : public testing::TestWithParam<Cp1252Case> {};
 
 TEST_P(Cp1252Cases, Encodes) { EXPECT_EQ(ToCp1252(GetParam().utf8), GetParam().expected); }

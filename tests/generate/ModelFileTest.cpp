@@ -26,6 +26,9 @@ struct ErrorCase {
     int code;
 };
 
+// Test listings show the case by its message.
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.message; }
+
 class FileErrorMessages : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(FileErrorMessages, FollowTheSystemError) {

@@ -113,6 +113,9 @@ struct WholeFileCase {
     const std::string* expected;
 };
 
+// Test listings show the case by its name.
+void PrintTo(const WholeFileCase& c, std::ostream* os) { *os << c.name; }
+
 class WholeFiles : public testing::TestWithParam<WholeFileCase> {};
 
 TEST_P(WholeFiles, MatchByteForByte) {
@@ -266,6 +269,9 @@ struct NullCase {
     std::function<void(Example&)> change;
     const char* message;  // nullptr: no failure
 };
+
+// Test listings show the case by its name.
+void PrintTo(const NullCase& c, std::ostream* os) { *os << c.name; }
 
 class NullValues : public testing::TestWithParam<NullCase> {};
 

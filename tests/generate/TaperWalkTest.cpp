@@ -57,6 +57,9 @@ struct WalkCase {
     std::vector<std::tuple<double, double, double, bool>> wires;
 };
 
+// Test listings show the case by its name.
+void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
+
 class TaperWalkCases : public testing::TestWithParam<WalkCase> {};
 
 TEST_P(TaperWalkCases, YieldsTheWiresInOrder) {
@@ -161,6 +164,9 @@ struct FailureCase {
 
 const DbValue kNull;
 const DbValue kText = DbValue::Text("abc");
+
+// Test listings show the case by its name.
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class TaperWalkFailures : public testing::TestWithParam<FailureCase> {};
 

@@ -425,7 +425,11 @@ bool DBGrid::EditorKey(QKeyEvent* event) {
 }
 
 bool DBGrid::Contains(const QWidget* widget) const {
-    return widget == this || isAncestorOf(widget);
+    // Followed across windows: the drop-down list of a cell editor is a
+    // window of its own, a child of the editor.
+    for (; widget; widget = widget->parentWidget())
+        if (widget == this) return true;
+    return false;
 }
 
 void DBGrid::EditorFocusLost(QFocusEvent* event) {

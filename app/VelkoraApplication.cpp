@@ -17,8 +17,10 @@ void ShowErrorBox(const QString& text) {
 
 VelkoraApplication::VelkoraApplication(int& argc, char** argv)
     : QApplication(argc, argv), shower_(ShowErrorBox) {
+    // The program's title is "Velkora" (error boxes name it in their caption).
+    // No display name is set: the desktop would append it to every window's
+    // caption, which must read exactly "Velkora - Kelmot".
     setApplicationName(QStringLiteral("Velkora"));
-    setApplicationDisplayName(QStringLiteral("Velkora"));
 }
 
 bool VelkoraApplication::notify(QObject* receiver, QEvent* event) {

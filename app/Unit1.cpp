@@ -151,7 +151,8 @@ void TForm1::CreateModelPage(QWidget* page) {
     Label2->adjustSize();
     Label2->installEventFilter(this);
     Label3 = Named(new QLabel(page), "Label3");
-    Label3->move(70, 132);
+    // At 70, or just after "File Name:" where a substitute font draws it wider.
+    Label3->move(std::max(70, Label2->geometry().right() + 4), 132);
     Label3->setTextFormat(Qt::PlainText);
     Label3->adjustSize();
 

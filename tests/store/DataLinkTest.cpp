@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "DataLink.h"
+#include "StoreTestFiles.h"
 #include "StoreError.h"
 
 namespace velkora {
@@ -119,14 +120,8 @@ TEST(DataLinkTest, EachFaultHasItsMessage) {
     }
 }
 
-class DataLinkFileTest : public ::testing::Test {
+class DataLinkFileTest : public TemporaryWorkingDirectory {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        previous_ = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(dir_.path()));
-    }
-    void TearDown() override { QDir::setCurrent(previous_); }
     std::string FailureOfFile(const QString& path) {
         try {
             ReadDataLink(path);
@@ -135,8 +130,6 @@ class DataLinkFileTest : public ::testing::Test {
         }
         return "(no failure)";
     }
-    QTemporaryDir dir_;
-    QString previous_;
 };
 
 TEST_F(DataLinkFileTest, MissingFileSaysWhereItLooksAndHowToMakeOne) {

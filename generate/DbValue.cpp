@@ -17,8 +17,8 @@ std::string DbValue::ToText() const {
     if (const auto* whole = std::get_if<std::int64_t>(&value_)) return std::to_string(*whole);
     if (const auto* real = std::get_if<double>(&value_)) {
         char buffer[32];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, *real,
-                                          std::chars_format::general, 15);
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, *real, std::chars_format::general, 15);
         return std::string(buffer, result.ptr);
     }
     throw ConversionError(KindName(), "String");
@@ -26,10 +26,14 @@ std::string DbValue::ToText() const {
 
 std::string_view DbValue::KindName() const {
     switch (value_.index()) {
-        case 0: return "Null";
-        case 1: return "Int64";
-        case 2: return "Double";
-        default: return "String";
+        case 0:
+            return "Null";
+        case 1:
+            return "Int64";
+        case 2:
+            return "Double";
+        default:
+            return "String";
     }
 }
 

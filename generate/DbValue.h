@@ -11,7 +11,7 @@
 namespace velkora {
 
 class DbValue {
-public:
+  public:
     DbValue() = default;
     static DbValue Integer(std::int64_t value) { return DbValue(Storage(value)); }
     static DbValue Real(double value) { return DbValue(Storage(value)); }
@@ -31,7 +31,7 @@ public:
 
     bool operator==(const DbValue&) const = default;
 
-private:
+  private:
     using Storage = std::variant<std::monostate, std::int64_t, double, std::string>;
     explicit DbValue(Storage value) : value_(std::move(value)) {}
     Storage value_;

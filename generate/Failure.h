@@ -8,14 +8,14 @@
 namespace velkora {
 
 class Failure : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // A value that cannot become the type a computation needs, for example a
 // missing LEN: "Could not convert variant of type (Null) into type (Double)".
 class ConversionError : public Failure {
-public:
+  public:
     ConversionError(std::string_view fromType, std::string_view toType);
 };
 

@@ -40,7 +40,7 @@ struct TaperSection {
 };
 
 class ModelSource {
-public:
+  public:
     virtual ~ModelSource() = default;
     // QCalc: the elements whose ID_PROJECT equals idProject, in ascending
     // DISTANCE, ties in ascending ID. A null idProject matches nothing.

@@ -11,13 +11,13 @@
 namespace velkora {
 
 class ScheduleCache : public ModelSource {
-public:
+  public:
     explicit ScheduleCache(ModelSource& source) : source_(source) {}
 
     std::vector<ElementRow> ElementsOfProject(const DbValue& idProject) override;
     std::vector<TaperSection> SectionsOfSchedule(const DbValue& idTaper) override;
 
-private:
+  private:
     ModelSource& source_;
     // Few schedules per model: a list searched from the front is enough.
     std::vector<std::pair<DbValue, std::vector<TaperSection>>> schedules_;

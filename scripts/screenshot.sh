@@ -18,7 +18,7 @@ sleep 1
 # On a desktop the window is active; a drop-down list stays open only there.
 matchbox-window-manager -use_titlebar no > /dev/null 2>&1 &
 
-"$build/app/velkora-cli" init "$work" --sample > /dev/null
+"$build/cli/velkora-cli" init "$work" --sample > /dev/null
 (cd "$work" && QT_QPA_PLATFORM=xcb LC_ALL=${SCREENSHOT_LOCALE:-C.UTF-8} exec "$build/app/velkora") &
 app=$!
 sleep 3

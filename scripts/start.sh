@@ -11,7 +11,7 @@ bash scripts/build.sh
 
 workdir="${VELKORA_HOME:-$HOME/velkora}"
 mkdir -p "$workdir"
-cli="$source_dir/build/app/velkora-cli"
+cli="$source_dir/build/cli/velkora-cli"
 if [ ! -e "$workdir/velkora.udl" ] && [ ! -e "$workdir/velkora.db" ]; then
     "$cli" init "$workdir" --sample
     echo "Prepared $workdir with the sample designs."

@@ -19,14 +19,14 @@ enum class DatasetState { Inactive, Browse, Edit, Insert };
 enum class FieldKind { Integer, Float, Text, Lookup };
 
 struct FieldInfo {
-    QString name;         // column name, e.g. "LEN"; "LK_TAPER" for the lookup
-    QString label;        // "SIZE"; empty when the field has none
+    QString name;   // column name, e.g. "LEN"; "LK_TAPER" for the lookup
+    QString label;  // "SIZE"; empty when the field has none
     FieldKind kind = FieldKind::Text;
-    QString pattern;      // NumberPattern used for display; empty for none
-    int size = 0;         // text fields: at most this many characters
-    QStringList pickList; // offered in the cell, any text is accepted
-    bool readOnly = false;// ID
-    bool visible = true;  // false for ID and link fields the grids do not show by default
+    QString pattern;        // NumberPattern used for display; empty for none
+    int size = 0;           // text fields: at most this many characters
+    QStringList pickList;   // offered in the cell, any text is accepted
+    bool readOnly = false;  // ID
+    bool visible = true;    // false for ID and link fields the grids do not show by default
 
     // The label, or the name where there is no label (messages, column titles).
     QString DisplayName() const { return label.isEmpty() ? name : label; }
@@ -34,7 +34,7 @@ struct FieldInfo {
 
 class BoundDataset : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     ~BoundDataset() override = default;
 
@@ -132,15 +132,15 @@ public:
     // (ID_TAPER). The only way a lookup field changes.
     virtual void ChooseLookup(int field, int choice) = 0;
 
-signals:
+  signals:
     void StateChanged();
     void CurrentRowChanged();
-    void RowsAboutToReset();      // followed by RowsReset
-    void RowsReset();             // rows re-read or re-filtered, or the dataset opened/closed
-    void RowChanged(int row);     // one row's values changed
+    void RowsAboutToReset();   // followed by RowsReset
+    void RowsReset();          // rows re-read or re-filtered, or the dataset opened/closed
+    void RowChanged(int row);  // one row's values changed
     void RowAboutToBeInserted(int row);  // followed by RowInserted(row)
     void RowInserted(int row);
-    void RowAboutToBeRemoved(int row);   // followed by RowRemoved(row)
+    void RowAboutToBeRemoved(int row);  // followed by RowRemoved(row)
     void RowRemoved(int row);
     void FieldValuesChanged(int field);  // one field of every row changed (a lookup's names)
 };

@@ -11,7 +11,7 @@ namespace velkora {
 
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     // Qt::UserRole + 1 on the vertical header: the DatasetState of the row,
     // as an int, for the current row; nothing for other rows.
     static constexpr int IndicatorRole = Qt::UserRole + 1;
@@ -30,7 +30,7 @@ public:
     // message), so call it from code that catches.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-private:
+  private:
     bool IsCell(const QModelIndex& index) const;
 
     BoundDataset& dataset_;

@@ -16,7 +16,7 @@ class DatasetModel;
 
 class ProjectStore : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit ProjectStore(QObject* parent = nullptr);
     ~ProjectStore() override;
 
@@ -46,7 +46,7 @@ public:
     // The current row of TProjects as the writers read it (all null when none).
     ProjectRow CurrentProject() const;
 
-private:
+  private:
     struct Parts;
     std::unique_ptr<Parts> parts_;
 };

@@ -9,7 +9,7 @@
 namespace velkora {
 
 class StoreError : public Failure {
-public:
+  public:
     explicit StoreError(const QString& message) : Failure(message.toStdString()) {}
 };
 

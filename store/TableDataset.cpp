@@ -212,8 +212,8 @@ int TableDataset::CurrentRow() const { return current_; }
 QSqlDatabase TableDataset::Database() const {
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     if (!db.isOpen())
-        throw StoreError(
-            QString("The table %1 cannot be used: the database is not connected").arg(definition_.table));
+        throw StoreError(QString("The table %1 cannot be used: the database is not connected")
+                             .arg(definition_.table));
     return db;
 }
 
@@ -228,7 +228,8 @@ std::vector<TableDataset::Row> TableDataset::ReadRows(const QVariant& linkValue)
     // A detail of a master without a posted row shows nothing.
     if (master_ && linkValue.isNull()) return {};
     QString sql = SelectList();
-    if (master_) sql += " WHERE " + Quoted(definition_.fields[std::size_t(linkField_)].name) + " = ?";
+    if (master_)
+        sql += " WHERE " + Quoted(definition_.fields[std::size_t(linkField_)].name) + " = ?";
     QStringList order;
     for (const QString& column : definition_.orderBy) order << Quoted(column);
     order << "rowid";
@@ -415,7 +416,8 @@ void TableDataset::MoveTo(int row) {
 void TableDataset::ConvertRefusedTexts() {
     for (std::size_t i = 0; i < refusedText_.size(); ++i) {
         if (!refusedText_[i]) continue;
-        buffer_[i] = ParseFieldText(definition_.fields[i], *refusedText_[i], CurrentRegionalMarks());
+        buffer_[i] =
+            ParseFieldText(definition_.fields[i], *refusedText_[i], CurrentRegionalMarks());
         written_[i] = true;
         refusedText_[i].reset();
     }
@@ -487,7 +489,8 @@ void TableDataset::Delete() {
 // --- Writing to the database ---------------------------------------------------
 
 QString TableDataset::KeyCondition() const {
-    return (definition_.keyField.isEmpty() ? QString("rowid") : Quoted(definition_.keyField)) + " = ?";
+    return (definition_.keyField.isEmpty() ? QString("rowid") : Quoted(definition_.keyField)) +
+           " = ?";
 }
 
 void TableDataset::BindKey(QSqlQuery& query, const Row& row) const {
@@ -658,7 +661,8 @@ void TableDataset::Refilter(const QVariant& linkValue) {
 const TableDataset::Lookup& TableDataset::RequireLookup(int field) const {
     for (const Lookup& lookup : lookups_)
         if (lookup.field == field) return lookup;
-    throw StoreError(QString("Field %1 of %2 is not a lookup field").arg(field).arg(definition_.table));
+    throw StoreError(
+        QString("Field %1 of %2 is not a lookup field").arg(field).arg(definition_.table));
 }
 
 QVariant TableDataset::LookupResult(const Lookup& lookup, const QVariant& key) const {

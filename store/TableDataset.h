@@ -28,7 +28,7 @@ TableDefinition TaperSizesDefinition();
 
 class TableDataset : public BoundDataset {
     Q_OBJECT
-public:
+  public:
     explicit TableDataset(TableDefinition definition, QObject* parent = nullptr);
     ~TableDataset() override;
 
@@ -84,7 +84,7 @@ public:
     void PreviewLookup(int field, int choice) override;
     void ChooseLookup(int field, int choice) override;
 
-private:
+  private:
     struct Row {
         QVariant rowid;
         std::vector<QVariant> values;  // one per field; lookup fields stay null

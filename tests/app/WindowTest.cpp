@@ -1,15 +1,15 @@
 // The main window driven as a user would: keys and clicks on the real TForm1
 // over a real SQLite store in a temporary folder, with the error box, the
 // delete question and the save dialog replaced by recorders.
-#include <QApplication>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
-#include <QPointer>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>

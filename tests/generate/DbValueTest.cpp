@@ -1,7 +1,6 @@
-#include "DbValue.h"
-
 #include <gtest/gtest.h>
 
+#include "DbValue.h"
 #include "Failure.h"
 
 namespace velkora {

@@ -1,8 +1,7 @@
-#include "ScheduleCache.h"
-
 #include <gtest/gtest.h>
 
 #include "MemoryModelSource.h"
+#include "ScheduleCache.h"
 
 namespace velkora {
 namespace {
@@ -13,7 +12,7 @@ TEST(ScheduleCacheTest, EachScheduleIsReadOnceAndComesBackWhole) {
                        test::Section(2, 1, 8, 0.5)};
     ScheduleCache cache(source);
     const DbValue schedules[] = {DbValue::Integer(1), DbValue::Integer(2), DbValue::Integer(1),
-                                 DbValue(), DbValue::Integer(2), DbValue()};
+                                 DbValue(),           DbValue::Integer(2), DbValue()};
     for (const DbValue& id : schedules)
         EXPECT_EQ(cache.SectionsOfSchedule(id).size(), source.SectionsOfSchedule(id).size());
     // Six reads of the source above, plus one for each of the three distinct ids.

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 
 #include "DataLink.h"
-#include "StoreTestFiles.h"
 #include "StoreError.h"
+#include "StoreTestFiles.h"
 
 namespace velkora {
 namespace {

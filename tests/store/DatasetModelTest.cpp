@@ -14,7 +14,7 @@ namespace velkora {
 
 class DatasetModelTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() {
         QVERIFY(dir_.isValid());
         const QString path = dir_.filePath(QString("model-%1.db").arg(++count_));
@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(store_->DSElements().rowCount(), 2);
     }
 
-private:
+  private:
     QTemporaryDir dir_;
     int count_ = 0;
     QSqlDatabase db_;

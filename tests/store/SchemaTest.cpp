@@ -1,18 +1,17 @@
-#include "Schema.h"
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include "Schema.h"
 #include "StoreError.h"
 
 namespace velkora {
 namespace {
 
 class SchemaTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         db_ = QSqlDatabase::addDatabase("QSQLITE", "schema-test");
@@ -35,7 +34,8 @@ TEST_F(SchemaTest, CreatedSchemaVerifies) {
 
 TEST_F(SchemaTest, MissingTableOrColumnIsNamed) {
     QSqlQuery query(db_);
-    ASSERT_TRUE(query.exec("CREATE TABLE PROJECTS (ID INTEGER, NOME TEXT, F0 REAL, HEIGHT INTEGER)"));
+    ASSERT_TRUE(
+        query.exec("CREATE TABLE PROJECTS (ID INTEGER, NOME TEXT, F0 REAL, HEIGHT INTEGER)"));
     try {
         VerifySchema(db_);
         FAIL() << "verified";
@@ -48,7 +48,8 @@ TEST_F(SchemaTest, MissingTableOrColumnIsNamed) {
         VerifySchema(db_);
         FAIL() << "verified";
     } catch (const StoreError& e) {
-        EXPECT_NE(std::string(e.what()).find("has no table ELEMENTS"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("has no table ELEMENTS"), std::string::npos)
+            << e.what();
     }
 }
 

@@ -1,0 +1,101 @@
+#include "Cli.h"
+
+#include <exception>
+
+#include "CliArguments.h"
+#include "CliSupport.h"
+#include "CliVerbs.h"
+#include "ErrorBoxText.h"
+
+namespace velkora {
+
+namespace {
+
+// One row a verb: its name, how it runs, its usage lines and its help.
+struct Verb {
+    const char* name;
+    int (*run)(const QStringList& args, QTextStream& out);
+    const char* usage;
+    const char* help;
+};
+
+const Verb kVerbs[] = {
+    {"init", InitVerb, "init [DIR] [--sample]",
+     "  init [DIR]        make velkora.udl and a new database velkora.db in DIR\n"
+     "                    (default: the working directory); never touches existing files.\n"
+     "                    The database is named relative to the working directory, so run\n"
+     "                    the other commands in DIR\n"
+     "    --sample        fill the new database with published designs\n"},
+    {"projects", ProjectsVerb, "projects [--data-link FILE]",
+     "  projects          list ID, name and number of elements of every project\n"},
+    {"generate", GenerateVerb,
+     "generate --target mmana|eznec --axis x|y --output PATH [--project ID]\n"
+     "                            [--decimal-separator C] [--thousands-separator C] "
+     "[--data-link FILE]",
+     "  generate          write a model of one project to PATH\n"
+     "    --target        mmana or eznec\n"
+     "    --axis          x or y: the axis along which the boom lies\n"
+     "    --project       the project's ID (default: the first project)\n"
+     "    --decimal-separator, --thousands-separator\n"
+     "                    one character each instead of the locale's (an empty\n"
+     "                    thousands separator means none)\n"},
+};
+
+QString Usage() {
+    QString text;
+    for (const Verb& verb : kVerbs)
+        text +=
+            QString(text.isEmpty() ? "Usage: " : "       ") + "velkora-cli " + verb.usage + "\n";
+    return text + "       velkora-cli --help | --version\n";
+}
+
+QString Help() {
+    QString text =
+        "\n"
+        "Keeps Yagi antenna designs in a database and writes models of them for\n"
+        "MMANA (.maa) and EZNEC (.txt), without the window.\n"
+        "\n";
+    for (const Verb& verb : kVerbs) text += verb.help;
+    return text +
+           "  --data-link FILE  the data-link file (default: velkora.udl in the working "
+           "directory)\n"
+           "\n"
+           "Exit status: 0 on success, 1 on a failure, 2 on a usage error.\n";
+}
+
+int RunVerb(const QStringList& args, QTextStream& out) {
+    if (args.isEmpty()) throw UsageError("no command given");
+    const QString name = args.first();
+    const QStringList rest = args.mid(1);
+    if (name == "--help" || name == "-h" || rest.contains("--help") || rest.contains("-h")) {
+        out << Usage() << Help();
+        return kCliSuccess;
+    }
+    if (name == "--version") {
+        out << "velkora-cli " << VELKORA_VERSION << "\n";
+        return kCliSuccess;
+    }
+    for (const Verb& verb : kVerbs)
+        if (name == verb.name) return verb.run(rest, out);
+    throw UsageError(QString("unknown command \"%1\"").arg(name));
+}
+
+}  // namespace
+
+int RunCli(const QStringList& args, QTextStream& out, QTextStream& err) {
+    int status = kCliFailure;
+    try {
+        status = RunVerb(args, out);
+    } catch (const UsageError& e) {
+        err << "velkora-cli: " << e.Message() << "\n" << Usage();
+        status = kCliUsage;
+    } catch (const std::exception& e) {
+        err << ErrorBoxText(OneLine(QString::fromStdString(e.what()))) << "\n";
+        status = kCliFailure;
+    }
+    out.flush();
+    err.flush();
+    return status;
+}
+
+}  // namespace velkora

@@ -1,0 +1,15 @@
+// The verbs of velkora-cli, one file each. A verb takes the arguments after
+// its name, writes its report to out and returns the exit status; failures
+// are thrown (UsageError for the command line).
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace velkora {
+
+int InitVerb(const QStringList& args, QTextStream& out);
+int ProjectsVerb(const QStringList& args, QTextStream& out);
+int GenerateVerb(const QStringList& args, QTextStream& out);
+
+}  // namespace velkora

@@ -44,9 +44,9 @@ const Verb kVerbs[] = {
      "                    one character each instead of the locale's (an empty\n"
      "                    thousands separator means none)\n"},
     {"solve", SolveVerb,
-     "solve [--project ID] [--axis x|y] [--taper corrected|exact] [--ground free|perfect|real]\n"
-     "                            [--sweep START:STOP:STEP] [--z0 OHMS] [--json] "
-     "[--data-link FILE]",
+     "solve [--project ID] [--axis x|y] [--taper corrected|exact]\n"
+     "                            [--ground free|perfect|real] [--sweep START:STOP:STEP]\n"
+     "                            [--z0 OHMS] [--json] [--data-link FILE]",
      "  solve             run the NEC-2 model of a project through nec2c and print per\n"
      "                    frequency the forward gain, front-to-back, feed impedance and SWR\n"
      "    --sweep         frequencies in MHz (default: F0 alone)\n"

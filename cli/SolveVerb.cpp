@@ -55,7 +55,7 @@ QString Fixed(double value, int decimals) { return QString::number(value, 'f', d
 
 void PrintTable(QTextStream& out, const QString& heading, const std::vector<YagiFigures>& rows) {
     out << heading << "\n";
-    out << "       MHz  Gain dBi  F/B dB   R ohm    X ohm    SWR\n";
+    out << "       MHz  Gain dBi  F/B dB   R ohm   X ohm    SWR\n";
     for (const YagiFigures& row : rows)
         out << Fixed(row.mhz, 3).rightJustified(10) << Fixed(row.forwardGain, 2).rightJustified(10)
             << Fixed(row.frontToBack, 1).rightJustified(8)

@@ -246,7 +246,7 @@ TEST_F(SolveTest, TableForPeople) {
     EXPECT_EQ(lines[0],
               "3-el. Yagi 10 m DK7ZB (28 ohm): taper corrected, ground free, source w4c, SWR "
               "against 28 ohm");
-    EXPECT_EQ(lines[1], "       MHz  Gain dBi  F/B dB   R ohm    X ohm    SWR");
+    EXPECT_EQ(lines[1], "       MHz  Gain dBi  F/B dB   R ohm   X ohm    SWR");
     EXPECT_TRUE(lines[2].startsWith("    28.500      7.")) << lines[2].toStdString();
 }
 
@@ -278,6 +278,24 @@ TEST_F(SolveTest, FailuresSayWhatToDo) {
         EXPECT_EQ(run.status, kCliUsage) << sweep;
         EXPECT_TRUE(run.err.startsWith("velkora-cli: --sweep takes START:STOP:STEP")) << sweep;
     }
+}
+
+TEST_F(SolveTest, SweepRunsNec2cOnceAndReadsEveryFrequency) {
+    // A stand-in nec2c that counts its runs and answers with a captured report.
+    const QByteArray path = qgetenv("PATH");
+    ASSERT_TRUE(QDir().mkdir("bin"));
+    WriteFile("bin/nec2c", "#!/bin/sh\necho run >> runs\n/bin/cp '" VELKORA_TEST_DATA
+                           "/k6sti10-two-frequencies.out' \"$4\"\n");
+    QFile::setPermissions("bin/nec2c", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("PATH", QDir("bin").absolutePath().toLocal8Bit());
+    const ToolRun run = RunTool({"solve", "--project", "6", "--sweep", "28.5:29:0.5"});
+    qputenv("PATH", path);
+    EXPECT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+    EXPECT_EQ(ReadAll("runs"), "run\n");
+    EXPECT_TRUE(run.out.contains("\n    28.500      7.20    39.3    28.6    -0.0   1.75\n"))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("\n    29.000      7.46    20.5    22.9   +13.9   2.39\n"))
+        << run.out.toStdString();
 }
 
 }  // namespace

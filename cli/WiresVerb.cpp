@@ -20,6 +20,10 @@ QString NameOf(const NumberedElement& element) {
 
 QString WireText(const NumberedElement& element) {
     if (element.wires.empty()) return "no wires (no taper sections)";
+    if (!element.HasCentreWire())
+        return QString("wires %1-%2  no centre wire (its first section has length 0)")
+            .arg(element.firstWire)
+            .arg(element.LastWire());
     const QString first = QString::number(element.firstWire);
     const QString range = element.wires.size() == 1
                               ? "wire  " + first

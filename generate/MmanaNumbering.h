@@ -19,6 +19,9 @@ struct NumberedElement {
     int firstWire;                // the centre wire's number; of the next element when no wires
 
     int LastWire() const { return firstWire + static_cast<int>(wires.size()) - 1; }
+    // The walk yields the centre wire, then pairs: an even count means the
+    // first section has length 0 and the element has no centre wire.
+    bool HasCentreWire() const { return wires.size() % 2 == 1; }
 };
 
 // True for the elements the MMANA model leaves out: TYPE exactly "Null".

@@ -61,16 +61,32 @@ WireSpan UniformWire(const WireSpan& centre, const UniformElement& uniform, Main
     return wire;
 }
 
-struct Fed {
-    std::size_t wire;
-    int centreHalfSpan;  // in the corrected model: the centre tube's share, else 0
-};
+std::string NameOf(const NumberedElement& element) {
+    return element.element.nome.IsNull() ? std::string() : element.element.nome.ToText();
+}
 
 std::string WireRange(const std::vector<NumberedElement>& elements) {
     int last = 0;
     for (const NumberedElement& element : elements) last = std::max(last, element.LastWire());
     return last == 0 ? "the model has no wires"
                      : "the model has wires 1 to " + std::to_string(last);
+}
+
+// The one wire of an element under the corrected taper. Throws Failure for
+// an element without a centre wire and for a source on an outer piece.
+WireSpan CorrectedWire(const NumberedElement& element, const SourceWire& source, double f0,
+                       MainLobeAxis axis) {
+    if (!element.HasCentreWire())
+        throw Failure("element \"" + NameOf(element) +
+                      "\" has no centre wire (the first section of its schedule has length 0), "
+                      "so the corrected taper cannot make it one wire; use --taper exact");
+    if (source.wire > element.firstWire && source.wire <= element.LastWire())
+        throw Failure("SOURCE_WIRE names wire " + std::to_string(source.wire) +
+                      ", an outer piece of element \"" + NameOf(element) +
+                      "\", which the corrected taper makes one wire: feed its centre wire w" +
+                      std::to_string(element.firstWire) + "c, or use --taper exact");
+    const UniformElement uniform = EquivalentUniformElement(TubesOf(element.wires), f0);
+    return UniformWire(element.wires.front(), uniform, axis);
 }
 
 int SourceSegment(const NecWire& wire, WirePlace place, double centreShare) {
@@ -116,18 +132,10 @@ NecModel BuildNecModel(const ModelJob& job, const NecOptions& options) {
             }
             continue;
         }
-        if (holdsSource && source.wire != element.firstWire)
-            throw Failure("SOURCE_WIRE names wire " + std::to_string(source.wire) +
-                          ", an outer piece of element \"" +
-                          (element.element.nome.IsNull() ? "" : element.element.nome.ToText()) +
-                          "\", which the corrected taper makes one wire: feed its centre wire w" +
-                          std::to_string(element.firstWire) + "c, or use --taper exact");
-        const WireSpan& centre = element.wires.front();
-        const UniformElement uniform = EquivalentUniformElement(TubesOf(element.wires), model.f0);
-        const WireSpan wire = UniformWire(centre, uniform, job.axis);
+        const WireSpan wire = CorrectedWire(element, source, model.f0, job.axis);
         if (holdsSource) {
             fed = model.wires.size();
-            centreShare = Length(centre) / Length(wire);
+            centreShare = Length(element.wires.front()) / Length(wire);
         }
         model.wires.push_back({element.firstWire, SegmentsFor(Length(wire), maxSegment), wire});
     }

@@ -170,6 +170,7 @@ TEST(NecDeckTest, ModelsThatCannotBeMadeSayWhy) {
         double f0;
         NecTaper taper;
         std::string message;
+        std::optional<std::vector<TaperSection>> sections = std::nullopt;
     };
     const Case cases[] = {
         {"outer piece, corrected", "w5c", 144.3, NecTaper::Corrected,
@@ -180,11 +181,16 @@ TEST(NecDeckTest, ModelsThatCannotBeMadeSayWhy) {
          "them)"},
         {"no frequency", "w4c", 0, NecTaper::Corrected,
          "F0 is 0 MHz; a NEC-2 model needs a frequency above 0"},
+        {"no centre wire", "w3c", 144.3, NecTaper::Corrected,
+         "element \"R\" has no centre wire (the first section of its schedule has length 0), "
+         "so the corrected taper cannot make it one wire; use --taper exact",
+         std::vector<TaperSection>{Section(1, 1, 12.0, 0.0), Section(1, 2, 10.0, 1.0)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Example example;
         example.project.f0 = DbValue::Real(c.f0);
+        if (c.sections) example.source.sections = *c.sections;
         try {
             example.Deck(Options(c.taper), c.sourceWire);
             ADD_FAILURE() << "no failure";

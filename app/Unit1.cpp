@@ -18,7 +18,7 @@
 #include "DatasetModel.h"
 #include "DatePattern.h"
 #include "FieldText.h"
-#include "ModelWriters.h"
+#include "ModelTargets.h"
 #include "Pictures.h"
 #include "ProjectStore.h"
 #include "RegionalMarks.h"
@@ -26,6 +26,15 @@
 #include "VelkoraApplication.h"
 
 namespace velkora {
+
+namespace {
+
+QString ExtensionOf(OutputTarget target) {
+    const std::string_view extension = TargetRow(target).extension;
+    return QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size()));
+}
+
+}  // namespace
 
 // The hourglass while a writer runs.
 class WaitCursor : public BusyIndicator {
@@ -87,8 +96,8 @@ TForm1::TForm1(QWidget* parent)
     CreateStatusBar();
     SaveDialog1 = Named(new SaveDialog(this), "SaveDialog1");
     SaveDialog1->SetTitle(QStringLiteral("Salva"));
-    SaveDialog1->SetFilter(QStringLiteral("Text File (EZNec)|*.txt|MMAna File|*.maa"));
-    SaveDialog1->SetFilterIndex(2);
+    SaveDialog1->SetFilter(QString::fromStdString(WindowFilter()));
+    SaveDialog1->SetFilterIndex(WindowFilterIndex(OutputTarget::Mmana));
     BindData();
     SetTabOrder();
     BitBtn1->setFocus();
@@ -263,7 +272,7 @@ void TForm1::SetTabOrder() {
 
 void TForm1::FormCreate() {
     const std::time_t now = std::time(nullptr);
-    modelExtension_ = QStringLiteral(".maa");
+    modelExtension_ = ExtensionOf(OutputTarget::Mmana);
     StatusBar1->showMessage(StatusDateText(now));
     store_->OpenStore();
 }
@@ -280,15 +289,13 @@ void TForm1::SetConfirmer(const Confirmer& confirmer) {
 
 void TForm1::BitBtn1Click() { close(); }
 
-void TForm1::RadioButton3Click() {
-    SaveDialog1->SetFilterIndex(2);
-    modelExtension_ = QStringLiteral(".maa");
-    SetFileName(QString());
-}
+void TForm1::RadioButton3Click() { SelectTarget(OutputTarget::Mmana); }
 
-void TForm1::RadioButton4Click() {
-    SaveDialog1->SetFilterIndex(1);
-    modelExtension_ = QStringLiteral(".txt");
+void TForm1::RadioButton4Click() { SelectTarget(OutputTarget::EzNec); }
+
+void TForm1::SelectTarget(OutputTarget target) {
+    SaveDialog1->SetFilterIndex(WindowFilterIndex(target));
+    modelExtension_ = ExtensionOf(target);
     SetFileName(QString());
 }
 
@@ -311,10 +318,9 @@ void TForm1::BitBtn4Click() {
     const RegionalMarks marks = CurrentRegionalMarks();
     const ModelJob job{project, store_->Queries(), Axis(), marks, waitCursor_.get()};
     const std::string path = Label3->text().toStdString();
-    if (RadioButton3->isChecked())
-        WriteMmanaModel(path, job);
-    else
-        WriteEzNecModel(path, job);
+    const OutputTarget target =
+        RadioButton3->isChecked() ? OutputTarget::Mmana : OutputTarget::EzNec;
+    TargetRow(target).write(path, job, NecOptions{});
 }
 
 void TForm1::showEvent(QShowEvent* event) {

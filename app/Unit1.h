@@ -9,6 +9,7 @@
 
 #include "Confirm.h"
 #include "MainLobeAxis.h"
+#include "ModelTargets.h"
 
 class QGroupBox;
 class QLabel;
@@ -65,6 +66,7 @@ class TForm1 : public QWidget {
     void BindData();
     void AskFileName();
     void SetFileName(const QString& name);
+    void SelectTarget(OutputTarget target);
 
     std::unique_ptr<ProjectStore> store_;
     std::unique_ptr<WaitCursor> waitCursor_;

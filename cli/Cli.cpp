@@ -29,16 +29,32 @@ const Verb kVerbs[] = {
     {"projects", ProjectsVerb, "projects [--data-link FILE]",
      "  projects          list ID, name and number of elements of every project\n"},
     {"generate", GenerateVerb,
-     "generate --target mmana|eznec --axis x|y --output PATH [--project ID]\n"
+     "generate --target mmana|eznec|nec --axis x|y --output PATH [--project ID]\n"
+     "                            [--taper corrected|exact] [--ground free|perfect|real]\n"
      "                            [--decimal-separator C] [--thousands-separator C] "
      "[--data-link FILE]",
      "  generate          write a model of one project to PATH\n"
-     "    --target        mmana or eznec\n"
+     "    --target        mmana, eznec or nec (a NEC-2 deck for nec2c and xnec2c)\n"
      "    --axis          x or y: the axis along which the boom lies\n"
      "    --project       the project's ID (default: the first project)\n"
+     "    --taper         nec only: corrected (default) makes each element one uniform\n"
+     "                    wire that resonates as the tapered one; exact keeps every tube\n"
+     "    --ground        nec only: free space (default), perfect or average real ground\n"
      "    --decimal-separator, --thousands-separator\n"
      "                    one character each instead of the locale's (an empty\n"
      "                    thousands separator means none)\n"},
+    {"solve", SolveVerb,
+     "solve [--project ID] [--axis x|y] [--taper corrected|exact]\n"
+     "                            [--ground free|perfect|real] [--sweep START:STOP:STEP]\n"
+     "                            [--z0 OHMS] [--json] [--data-link FILE]",
+     "  solve             run the NEC-2 model of a project through nec2c and print per\n"
+     "                    frequency the forward gain, front-to-back, feed impedance and SWR\n"
+     "    --sweep         frequencies in MHz (default: F0 alone)\n"
+     "    --z0            the impedance the SWR is taken against (default 50 ohm)\n"
+     "    --json          JSON instead of a table\n"},
+    {"wires", WiresVerb, "wires [--project ID] [--data-link FILE]",
+     "  wires             every element with its wire numbers in the MMANA model, for\n"
+     "                    SOURCE_WIRE\n"},
 };
 
 QString Usage() {
@@ -53,7 +69,8 @@ QString Help() {
     QString text =
         "\n"
         "Keeps Yagi antenna designs in a database and writes models of them for\n"
-        "MMANA (.maa) and EZNEC (.txt), without the window.\n"
+        "MMANA (.maa), EZNEC (.txt) and NEC-2 (.nec), without the window, and checks\n"
+        "them with the NEC-2 engine nec2c.\n"
         "\n";
     for (const Verb& verb : kVerbs) text += verb.help;
     return text +

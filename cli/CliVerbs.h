@@ -11,5 +11,7 @@ namespace velkora {
 int InitVerb(const QStringList& args, QTextStream& out);
 int ProjectsVerb(const QStringList& args, QTextStream& out);
 int GenerateVerb(const QStringList& args, QTextStream& out);
+int SolveVerb(const QStringList& args, QTextStream& out);
+int WiresVerb(const QStringList& args, QTextStream& out);
 
 }  // namespace velkora

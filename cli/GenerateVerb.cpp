@@ -7,49 +7,51 @@
 #include "CliSupport.h"
 #include "CliVerbs.h"
 #include "GenerationQueries.h"
-#include "ModelWriters.h"
+#include "ModelArguments.h"
+#include "ModelTargets.h"
 
 namespace velkora {
 
 namespace {
 
 struct GenerateRequest {
-    bool mmana = true;
+    const ModelTarget* target = nullptr;
     MainLobeAxis axis = MainLobeAxis::X;
+    NecOptions nec;
     QString output;
-    std::optional<qint64> project;
+    CliArguments parsed;
     RegionalMarks marks;
-    QString dataLink;
 };
 
+QString TargetNames() {
+    QStringList names;
+    for (const ModelTarget& target : ModelTargets())
+        names << QString::fromUtf8(target.name.data(), static_cast<qsizetype>(target.name.size()));
+    const QString last = names.takeLast();
+    return names.join(", ") + " or " + last;
+}
+
 GenerateRequest ParseGenerate(const QStringList& args) {
-    const CliArguments parsed =
+    GenerateRequest request;
+    request.parsed =
         ParseArguments(args, {"generate",
-                              {"target", "axis", "output", "project", "decimal-separator",
-                               "thousands-separator", "data-link"},
+                              {"target", "axis", "output", "project", "taper", "ground",
+                               "decimal-separator", "thousands-separator", "data-link"},
                               {},
                               0});
-    GenerateRequest request;
-    const QString target = parsed.Required("target").toLower();
-    if (target != "mmana" && target != "eznec")
+    const CliArguments& parsed = request.parsed;
+    request.target = FindTarget(parsed.Required("target").toStdString());
+    if (request.target == nullptr)
         throw UsageError(
-            QString("--target is mmana or eznec, not \"%1\"").arg(parsed.Value("target")));
-    request.mmana = target == "mmana";
-    const QString axis = parsed.Required("axis").toLower();
-    if (axis != "x" && axis != "y")
-        throw UsageError(QString("--axis is x or y, not \"%1\"").arg(parsed.Value("axis")));
-    request.axis = axis == "x" ? MainLobeAxis::X : MainLobeAxis::Y;
+            QString("--target is %1, not \"%2\"").arg(TargetNames(), parsed.Value("target")));
+    if (request.target->target != OutputTarget::Nec &&
+        (parsed.Has("taper") || parsed.Has("ground")))
+        throw UsageError("--taper and --ground belong to --target nec");
+    request.axis = AxisOf(parsed, nullptr);
+    request.nec = NecOptionsOf(parsed);
     request.output = parsed.Required("output");
     if (request.output.isEmpty()) throw UsageError("--output needs a file name");
-    if (parsed.Has("project")) {
-        bool ok = false;
-        request.project = parsed.Value("project").trimmed().toLongLong(&ok);
-        if (!ok)
-            throw UsageError(
-                QString("--project takes a project's ID, not \"%1\"").arg(parsed.Value("project")));
-    }
     request.marks = MarksOfRun(parsed);
-    request.dataLink = DataLinkOf(parsed);
     return request;
 }
 
@@ -59,25 +61,11 @@ GenerateRequest ParseGenerate(const QStringList& args) {
 // on success.
 int GenerateVerb(const QStringList& args, QTextStream&) {
     const GenerateRequest request = ParseGenerate(args);
-    const CliConnection connection(request.dataLink);
-    ProjectRow project;
-    if (request.project) {
-        const std::optional<ProjectRow> row = ReadProjectRow(connection.Db(), *request.project);
-        if (!row)
-            throw UsageError(
-                QString("the store has no project with ID %1 (velkora-cli projects lists them)")
-                    .arg(*request.project));
-        project = *row;
-    } else {
-        project = ReadFirstProjectRow(connection.Db());
-    }
+    const CliConnection connection(DataLinkOf(request.parsed));
+    const ProjectRow project = ChosenProject(connection.Db(), request.parsed);
     SqlModelSource source(connection.Db());
     const ModelJob job{project, source, request.axis, request.marks};
-    const std::string path = QFile::encodeName(request.output).toStdString();
-    if (request.mmana)
-        WriteMmanaModel(path, job);
-    else
-        WriteEzNecModel(path, job);
+    request.target->write(QFile::encodeName(request.output).toStdString(), job, request.nec);
     return kCliSuccess;
 }
 

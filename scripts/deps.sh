@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev locales
           fonts-dejavu-core xvfb xauth imagemagick
-          matchbox-window-manager xdotool)
+          matchbox-window-manager xdotool nec2c)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -188,6 +188,22 @@ class SharedStoreWindowTest : public QObject {
         QCOMPARE(taper.RowCount(), tapers + 1);
     }
 
+    // A model shows one state of the store: the project row as the database
+    // holds it with the elements read at the same moment, even when another
+    // copy changed the row after this window showed it.
+    void generateReadsTheProjectWithItsElements() {
+        OtherCopy({"UPDATE PROJECTS SET F0 = 50.5 WHERE ID = 1"});
+        Find<SaveDialog>("SaveDialog1")->SetAsker([](SaveDialog& dialog) {
+            dialog.SetFileName("beam");
+            return true;
+        });
+        QTest::mouseClick(Find<QWidget>("BitBtn4"), Qt::LeftButton);
+        QFile model("beam.maa");
+        QVERIFY(model.open(QIODevice::ReadOnly));
+        QCOMPARE(model.readAll().split('\n').value(2), "50.500\r");
+        QVERIFY(errors_.isEmpty());
+    }
+
     // A model is never written over the store, even through a link the
     // dialog's name leads to; the message says so and the store stays.
     void generateRefusesAStoreFile() {

@@ -22,8 +22,8 @@ std::string SeparatorArgument(const CliArguments& parsed, const QString& option,
 
 }  // namespace
 
-CliConnection::CliConnection(const QString& dataLinkFile)
-    : db_(OpenConnection(dataLinkFile, kConnectionName)) {}
+CliConnection::CliConnection(const QString& dataLinkFile, StoreAccess access)
+    : db_(OpenConnection(dataLinkFile, kConnectionName, access)) {}
 
 CliConnection::~CliConnection() {
     db_ = QSqlDatabase();

@@ -9,6 +9,8 @@
 #include "GenerationQueries.h"
 #include "ModelArguments.h"
 #include "ModelTargets.h"
+#include "ReadSnapshot.h"
+#include "StoreFileGuard.h"
 
 namespace velkora {
 
@@ -61,7 +63,10 @@ GenerateRequest ParseGenerate(const QStringList& args) {
 // on success.
 int GenerateVerb(const QStringList& args, QTextStream&) {
     const GenerateRequest request = ParseGenerate(args);
-    const CliConnection connection(DataLinkOf(request.parsed));
+    const QString dataLink = DataLinkOf(request.parsed);
+    RefuseStoreFileAsOutput(request.output, StoreFilesOf(dataLink));
+    const CliConnection connection(dataLink);
+    const ReadSnapshot snapshot(connection.Db());  // the whole model from one state of the store
     const ProjectRow project = ChosenProject(connection.Db(), request.parsed);
     SqlModelSource source(connection.Db());
     const ModelJob job{project, source, request.axis, request.marks};

@@ -12,6 +12,7 @@
 #include "ModelArguments.h"
 #include "Nec2cRun.h"
 #include "NecReport.h"
+#include "ReadSnapshot.h"
 
 namespace velkora {
 
@@ -93,6 +94,7 @@ int SolveVerb(const QStringList& args, QTextStream& out) {
     ProjectRow project;
     {
         const CliConnection connection(DataLinkOf(parsed));
+        const ReadSnapshot snapshot(connection.Db());  // one state of the store
         project = ChosenProject(connection.Db(), parsed);
         SqlModelSource source(connection.Db());
         const RegionalMarks marks;

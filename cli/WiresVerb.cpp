@@ -8,6 +8,7 @@
 #include "GenerationQueries.h"
 #include "MmanaNumbering.h"
 #include "ModelArguments.h"
+#include "ReadSnapshot.h"
 
 namespace velkora {
 
@@ -37,6 +38,7 @@ QString WireText(const NumberedElement& element) {
 int WiresVerb(const QStringList& args, QTextStream& out) {
     const CliArguments parsed = ParseArguments(args, {"wires", {"project", "data-link"}, {}, 0});
     const CliConnection connection(DataLinkOf(parsed));
+    const ReadSnapshot snapshot(connection.Db());  // one state of the store
     const ProjectRow project = ChosenProject(connection.Db(), parsed);
     SqlModelSource source(connection.Db());
     // The numbering does not depend on the axis.

@@ -8,7 +8,9 @@
 #include <memory>
 
 #include "BoundDataset.h"
+#include "Connection.h"
 #include "ModelSource.h"
+#include "ReadSnapshot.h"
 
 namespace velkora {
 
@@ -28,6 +30,10 @@ class ProjectStore : public QObject {
     // The same on a connection opened elsewhere (tests, tools); the store
     // uses it but does not close it.
     void OpenStoreOn(const QSqlDatabase& db);
+    // Re-reads the four tables (F5), keeping each current row where it still
+    // exists. Pending edits are posted first; a failed post throws and leaves
+    // the tables as they were.
+    void Refresh();
     // Closes the datasets, dropping unposted changes, and the own connection.
     void CloseStore();
 
@@ -45,6 +51,17 @@ class ProjectStore : public QObject {
     ModelSource& Queries();
     // The current row of TProjects as the writers read it (all null when none).
     ProjectRow CurrentProject() const;
+
+    // One consistent reading of a model on the store's connection: take the
+    // project (ProjectForModel) and run the queries while it lives.
+    ReadSnapshot Snapshot() const;
+    // The current project for a model: a row being edited or inserted as it
+    // is shown, any other as the database holds it now, which may be newer
+    // than the list. Throws StoreError when another copy has deleted it.
+    ProjectRow ProjectForModel() const;
+    // The files of the store OpenStore opened (or tried to), taken when it
+    // was opened; none after OpenStoreOn.
+    const QList<StoreFile>& Files() const;
 
   private:
     struct Parts;

@@ -2,9 +2,17 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <system_error>
+
 namespace velkora {
 
-FontConfigLoader::FontConfigLoader() : thread_([] { FcInit(); }) {}
+FontConfigLoader::FontConfigLoader() {
+    try {
+        thread_ = std::thread([] { FcInit(); });
+    } catch (const std::system_error&) {
+        // Without a thread the toolkit loads the configuration itself, later.
+    }
+}
 
 FontConfigLoader::~FontConfigLoader() { Wait(); }
 

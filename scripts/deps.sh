@@ -7,6 +7,7 @@ packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libgl
           libgtest-dev libgmock-dev libbenchmark-dev locales
           fonts-dejavu-core xvfb xauth imagemagick
           matchbox-window-manager xdotool
+          libfontconfig-dev libxcb1-dev
           dpkg-dev file desktop-file-utils appstream man-db)
 
 missing=()

@@ -21,6 +21,8 @@ VelkoraApplication::VelkoraApplication(int& argc, char** argv)
     // No display name is set: the desktop would append it to every window's
     // caption, which must read exactly "Velkora - Kelmot".
     setApplicationName(QStringLiteral("Velkora"));
+    // Desktops match the window to its menu entry and icon by this name.
+    setDesktopFileName(QStringLiteral("org.velkora.Velkora"));
 }
 
 bool VelkoraApplication::notify(QObject* receiver, QEvent* event) {

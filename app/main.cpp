@@ -1,10 +1,14 @@
 // The program entry: the application, the main window, the event loop.
+#include "FontConfigLoader.h"
 #include "RegionalMarks.h"
 #include "Unit1.h"
 #include "VelkoraApplication.h"
 
 int main(int argc, char** argv) {
+    // The font configuration loads while the application connects to the display.
+    velkora::FontConfigLoader fonts;
     velkora::VelkoraApplication application(argc, argv);
+    fonts.Wait();
     velkora::RefreshRegionalMarks();
     velkora::TForm1 form;
     form.show();

@@ -6,7 +6,9 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev locales
           fonts-dejavu-core xvfb xauth imagemagick
-          matchbox-window-manager xdotool nec2c)
+          matchbox-window-manager xdotool nec2c
+          libfontconfig-dev libxcb1-dev
+          dpkg-dev file desktop-file-utils appstream man-db)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,13 @@
+// The baseline of the start-up benchmark: an empty Qt Widgets window of the
+// main window's size.
+#include <QApplication>
+#include <QWidget>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Bare"));
+    window.resize(594, 549);
+    window.show();
+    return QApplication::exec();
+}

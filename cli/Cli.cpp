@@ -38,7 +38,8 @@ const Verb kVerbs[] = {
      "    --project       the project's ID (default: the first project)\n"
      "    --decimal-separator, --thousands-separator\n"
      "                    one character each instead of the locale's (an empty\n"
-     "                    thousands separator means none)\n"},
+     "                    thousands separator means none); neither a digit nor a\n"
+     "                    sign, and not both the same\n"},
 };
 
 QString Usage() {

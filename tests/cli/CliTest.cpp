@@ -178,6 +178,20 @@ TEST_F(CliTest, GenerateWritesWhatTheWritersWrite) {
         << "an empty separator groups nothing";
 }
 
+TEST_F(CliTest, LocaleGroupingMarkYieldsToAnEqualDecimalSeparator) {
+    ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
+    Sql("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
+        " VALUES (2, 'Far', 'Element', 2.0, 2, 1234.5, 15)");
+    const QByteArray saved = qgetenv("LC_ALL");
+    qputenv("LC_ALL", "C");  // "," groups thousands
+    const ToolRun run = RunTool({"generate", "--target", "eznec", "--axis", "x", "--project", "2",
+                                 "--output", "model.out", "--decimal-separator", ","});
+    saved.isNull() ? qunsetenv("LC_ALL") : qputenv("LC_ALL", saved);
+    EXPECT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+    EXPECT_NE(ReadBytes("model.out").find("\r\n1234,5 1 15 1234,5 -1 15 16 "), std::string::npos)
+        << ReadBytes("model.out");
+}
+
 TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
     ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
     const QStringList good = {"generate", "--target", "mmana", "--axis", "x", "--output", "m.maa"};
@@ -214,8 +228,17 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
         {"no decimal separator", good + QStringList{"--decimal-separator", ""},
          "--decimal-separator takes one character"},
         {"outside Windows-1252",
-         good + QStringList{"--thousands-separator", QString::fromUtf8("\xE2\x80\xAF")},
+         good + QStringList{"--thousands-separator", QString::fromUtf8("\xE2\x80\x89")},
          "--thousands-separator takes one character"},
+        {"equal separators",
+         good + QStringList{"--decimal-separator", ",", "--thousands-separator", ","},
+         "--thousands-separator cannot be the decimal separator \",\""},
+        {"digit", good + QStringList{"--decimal-separator", "7"},
+         "--decimal-separator cannot be a digit or a sign"},
+        {"minus", good + QStringList{"--thousands-separator", "-"},
+         "--thousands-separator cannot be a digit or a sign"},
+        {"plus", good + QStringList{"--decimal-separator", "+"},
+         "--decimal-separator cannot be a digit or a sign"},
         {"stray argument", good + QStringList{"extra"}, "generate takes no argument \"extra\""},
         {"value to a flag", {"init", "--sample=yes"}, "--sample takes no value"},
     };

@@ -179,6 +179,13 @@ TEST(Writers, LargeNumbersFollowEachFilesRules) {
               std::string::npos);
     EXPECT_NE(example.EzNec(MainLobeAxis::X, kComma).find("\r\n1.234,5 0,3 10 1.234,5 -0,3 10 12"),
               std::string::npos);
+    // French groups with the narrow no-break space, written as 0xA0.
+    const RegionalMarks french{",", "\xA0", "/"};
+    EXPECT_NE(example.EzNec(MainLobeAxis::X, french)
+                  .find("\r\n1\xA0"
+                        "234,5 0,3 10 1\xA0"
+                        "234,5 -0,3 10 12"),
+              std::string::npos);
 }
 
 TEST(MmanaWriter, GroundHeightUsesTheFileDecimalMark) {

@@ -126,7 +126,7 @@ def number_pattern(pattern, value, dec, thou):
         return general_form(value, dec)
     integer = (digits[:e].ljust(e, "0")) if e > 0 else ""
     integer = integer.rjust(fi, "0")
-    if grouping and thou:
+    if grouping and thou and thou != dec:  # a mark equal to the decimal mark groups nothing
         groups = []
         while len(integer) > 3:
             groups.insert(0, integer[-3:])
@@ -352,18 +352,22 @@ def check_round(cli, rng, workdir):
         project = db.execute("SELECT * FROM PROJECTS WHERE ID = ?", (project_id,)).fetchone()
         for target, writer in (("mmana", mmana), ("eznec", eznec)):
             for axis in ("x", "y"):
-                for dec, thou in ((".", ","), (",", "."), (".", "")):
+                # None: no --thousands-separator, so the C locale's "," meets a "," decimal mark.
+                for dec, thou in ((".", ","), (",", "."), (".", ""), (",", None)):
                     try:
-                        expected, message = writer(db, project, axis, dec, thou), None
+                        expected, message = writer(db, project, axis, dec, "," if thou is None else thou), None
                     except Conversion as failure:
                         expected, message = None, dotted(str(failure))
                     output = os.path.join(workdir, "model.out")
                     if os.path.exists(output):
                         os.remove(output)
+                    separators = ["--decimal-separator", dec]
+                    if thou is not None:
+                        separators += ["--thousands-separator", thou]
                     run = subprocess.run([cli, "generate", "--target", target, "--axis", axis,
-                                          "--output", output, "--project", str(project_id),
-                                          "--decimal-separator", dec, "--thousands-separator", thou],
-                                         cwd=workdir, capture_output=True)
+                                          "--output", output, "--project", str(project_id)] + separators,
+                                         cwd=workdir, capture_output=True,
+                                         env=dict(os.environ, LC_ALL="C"))
                     case = f"project {project_id} {target} {axis} '{dec}' '{thou}'"
                     COUNTS["failures" if message is not None else "files"] += 1
                     if message is not None:

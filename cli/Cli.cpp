@@ -5,7 +5,7 @@
 #include "CliArguments.h"
 #include "CliSupport.h"
 #include "CliVerbs.h"
-#include "ErrorBoxText.h"
+#include "Failure.h"
 
 namespace velkora {
 
@@ -90,8 +90,11 @@ int RunCli(const QStringList& args, QTextStream& out, QTextStream& err) {
     } catch (const UsageError& e) {
         err << "velkora-cli: " << e.Message() << "\n" << Usage();
         status = kCliUsage;
+    } catch (const Failure& e) {
+        err << FailureLine(e.Where(), e.Message()) << "\n";
+        status = kCliFailure;
     } catch (const std::exception& e) {
-        err << ErrorBoxText(OneLine(QString::fromStdString(e.what()))) << "\n";
+        err << FailureLine({}, e.what()) << "\n";
         status = kCliFailure;
     }
     out.flush();

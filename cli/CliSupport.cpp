@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Connection.h"
+#include "ErrorBoxText.h"
 #include "FieldText.h"
 
 namespace velkora {
@@ -56,10 +57,16 @@ RegionalMarks MarksOfRun(const CliArguments& parsed) {
 }
 
 QString OneLine(QString message) {
-    message.replace("\r\n", " ");
     message.replace('\n', ' ');
     message.replace('\r', ' ');
+    message.replace(QChar(u'\0'), QStringLiteral("\\0"));
     return message;
+}
+
+QString FailureLine(const std::string& where, const std::string& message) {
+    QString line = QString::fromStdString(message);
+    if (!where.empty()) line = QString::fromStdString(where) + ": " + line;
+    return "velkora-cli: " + ErrorBoxText(OneLine(line));
 }
 
 }  // namespace velkora

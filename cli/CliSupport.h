@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <string>
 
 #include "CliArguments.h"
 #include "RegionalMarks.h"
@@ -35,7 +36,13 @@ QString DataLinkOf(const CliArguments& parsed);
 // --thousands-separator says otherwise.
 RegionalMarks MarksOfRun(const CliArguments& parsed);
 
-// A message with its line breaks turned into blanks.
+// A message on one line: each CR and each LF a blank, a NUL byte shown as
+// "\0" (the text goes on after it).
 QString OneLine(QString message);
+
+// A failure as velkora-cli reports it, GNU style: "velkora-cli: ", the place
+// when known ("beam.maa: ", "project 2, element "D1", LEN: ") and the
+// message as the error box shows it, all on one line.
+QString FailureLine(const std::string& where, const std::string& message);
 
 }  // namespace velkora

@@ -155,14 +155,7 @@ void Replace(const std::string& target, const struct stat* existing, std::string
     temporary.CloseAndRename(target);
 }
 
-}  // namespace
-
-FileError::FileError(int systemError)
-    : Failure(MessageOf(systemError)),
-      systemError_(systemError),
-      code_(MappedCode(systemError) != 0 ? MappedCode(systemError) : systemError) {}
-
-void WriteModelFile(const std::string& path, std::string_view bytes) {
+void WriteTo(const std::string& path, std::string_view bytes) {
     if (path.empty()) Fail(EINVAL);
     const std::string target = FinalPath(path);
     struct stat existing {};
@@ -177,6 +170,17 @@ void WriteModelFile(const std::string& path, std::string_view bytes) {
         return;
     }
     Replace(target, &existing, bytes);
+}
+
+}  // namespace
+
+FileError::FileError(int systemError)
+    : Failure(MessageOf(systemError)),
+      systemError_(systemError),
+      code_(MappedCode(systemError) != 0 ? MappedCode(systemError) : systemError) {}
+
+void WriteModelFile(const std::string& path, std::string_view bytes) {
+    InPlace(path, [&] { WriteTo(path, bytes); });
 }
 
 }  // namespace velkora

@@ -79,7 +79,8 @@ TEST_F(CliTest, InitRefusesToTouchAnExistingStore) {
         WriteFile(existing, "the user's own");
         const ToolRun run = RunTool({"init", "--sample"});
         EXPECT_EQ(run.status, kCliFailure);
-        EXPECT_EQ(run.err, existing + " exists already; init leaves an existing store as it is.\n");
+        EXPECT_EQ(run.err, "velkora-cli: " + existing +
+                               " exists already; init leaves an existing store as it is.\n");
         EXPECT_EQ(ReadBytes(existing), "the user's own");
         EXPECT_EQ(QDir().entryList(QDir::Files), QStringList{existing})
             << "init made a file after all";
@@ -275,14 +276,33 @@ TEST_F(CliTest, FailuresExitWithOneAndTheMessageAsTheErrorBoxShowsIt) {
     // No project row: a message ending in ")" gets no ".".
     expectFailure({"no project row",
                    {"--output", "kept.maa"},
+                   "velkora-cli: no project, NOME: "
                    "Could not convert variant of type (Null) into type (String)\n"});
     Sql("INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES ('P', 144.3, 'w2c', 10)");
+    Sql("INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES ('Q', 144.3, 'w2c', 10)");
+    Sql("INSERT INTO TAPER (NOME, UM) VALUES ('T', 'm,mm')");
+    Sql("INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 1, 12, 0.3)");
+    Sql("INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 2, NULL, 1)");
+    Sql("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
+        " VALUES (2, 'D' || char(0) || '1', 'Element', 0.5, 1, 0, 10)");
+    const char link[] = "[oledb]\nProvider=SQ\0Lite;Data Source=velkora.db\n";
+    WriteFile("nul.udl", QByteArray(link, sizeof link - 1));
     const Case cases[] = {
-        {"disk full", {"--output", "/dev/full"}, "Disk full.\n"},
-        {"missing folder", {"--output", "no/such/folder/m.maa"}, "File not found.\n"},
+        {"disk full", {"--output", "/dev/full"}, "velkora-cli: /dev/full: Disk full.\n"},
+        {"missing folder",
+         {"--output", "no/such/folder/m.maa"},
+         "velkora-cli: no/such/folder/m.maa: File not found.\n"},
+        {"value of an element",
+         {"--output", "kept.maa", "--project", "2"},
+         "velkora-cli: project 2, element \"D\\01\", section 2, DIAMETER: "
+         "Could not convert variant of type (Null) into type (Double)\n"},
+        {"data-link file with a NUL byte",
+         {"--output", "kept.maa", "--data-link", "nul.udl"},
+         "velkora-cli: The data-link file nul.udl names the provider \"SQ\\0Lite\", which is not "
+         "available here; available: SQLite.\n"},
         {"no data-link file",
          {"--output", "kept.maa", "--data-link", "elsewhere.udl"},
-         "The data-link file elsewhere.udl was not found in the working directory " +
+         "velkora-cli: The data-link file elsewhere.udl was not found in the working directory " +
              QDir::toNativeSeparators(dir_.path()) +
              ", where it is looked for; \"velkora-cli init\" makes one.\n"},
     };

@@ -22,6 +22,24 @@ from decimal import Decimal, ROUND_HALF_EVEN, localcontext
 class Conversion(Exception):
     def __init__(self, src, dst):
         super().__init__(f"Could not convert variant of type ({src}) into type ({dst})")
+        self.where = []  # outermost first: project, element, section, field
+
+
+def at(place, convert):
+    """convert(), with place put in front of where a failure happened."""
+    try:
+        return convert()
+    except Conversion as failure:
+        failure.where.insert(0, place)
+        raise
+
+
+def double_of(row, field):
+    return at(field, lambda: as_double(row[field]))
+
+
+def text_of(row, field):
+    return at(field, lambda: as_text(row[field]))
 
 
 def kind(value):
@@ -144,18 +162,18 @@ def number_pattern(pattern, value, dec, thou):
 # ---- geometry ------------------------------------------------------------
 
 def taper_walk(element, sections, axis):
-    remaining = as_double(element["LEN"])
+    remaining = double_of(element, "LEN")
     start = 0.0
     first_wire = True
     for i, section in enumerate(sections, start=1):
-        piece = as_double(section["LENGTH"])
+        piece = at(f"section {i}", lambda: double_of(section, "LENGTH"))
         if remaining >= piece:
             remaining -= piece
         else:
             piece = remaining
             remaining = 0.0
         if piece == 0:
-            as_double(section["DIAMETER"])
+            at(f"section {i}", lambda: double_of(section, "DIAMETER"))
             start += piece
             continue
         if i == 1:
@@ -163,10 +181,10 @@ def taper_walk(element, sections, axis):
         else:
             a, b = start, start + piece
         if first_wire:
-            distance = as_double(element["DISTANCE"])
-            height = as_double(element["HEIGHT"])
+            distance = double_of(element, "DISTANCE")
+            height = double_of(element, "HEIGHT")
             first_wire = False
-        diameter = as_double(section["DIAMETER"])
+        diameter = at(f"section {i}", lambda: double_of(section, "DIAMETER"))
         if axis == "x":
             wire = (distance, a, height, distance, b, height)
         else:
@@ -187,9 +205,19 @@ def cp1252(text):
     return text.encode("cp1252", errors="replace")
 
 
-def file_text(value):
+def file_text(row, field):
     """A name as a model file writes it: each CR and each LF one blank."""
-    return cp1252(as_text(value).replace("\r", " ").replace("\n", " "))
+    return cp1252(text_of(row, field).replace("\r", " ").replace("\n", " "))
+
+
+def element_wires(element, walk, ends_of):
+    """written_wires of one element; a failure names the element."""
+    place = f'element "{element["NOME"]}"' if element["NOME"] is not None else f"element ID {element['ID']}"
+    try:
+        yield from written_wires(walk, ends_of)
+    except Conversion as failure:
+        failure.where.insert(0, place)
+        raise
 
 
 def written_wires(walk, ends_of):
@@ -214,23 +242,24 @@ def mmana(db, project, axis, dec, thou):
     def num(pattern, value):
         return number_pattern(pattern, value, dec, thou).replace(",", ".")
 
-    out = [file_text(project["NOME"]), b"*",
-           num("0.000", as_double(project["F0"])).encode()]
+    out = [file_text(project, "NOME"), b"*",
+           num("0.000", double_of(project, "F0")).encode()]
     wires = []
     for element in elements(db, project["ID"]):
         if element["TYPE"] == "Null":
             continue
         walk = taper_walk(element, sections(db, element["ID_TAPER"]), axis)
-        for ends, diameter, mirror in written_wires(walk, lambda w: [num("#####0.0##", c) for c in w]):
+        for ends, diameter, mirror in element_wires(element, walk,
+                                                    lambda w: [num("#####0.0##", c) for c in w]):
             radius = diameter / 2 / 1000
             fields = ends + [num("#####0.0###" if mirror else "#####0.0####", radius), "-1"]
             wires.append(",\t".join(fields).encode())
     out += [b"***Wires***", str(len(wires)).encode()] + wires
     out += [b"***Source***", b"1,\t0",
-            file_text(project["SOURCE_WIRE"]) + b",\t0.0,\t1.0",
+            file_text(project, "SOURCE_WIRE") + b",\t0.0,\t1.0",
             b"***Load***", b"0,\t1", b"***Segmentation***", b"800,\t80,\t2.0,\t2",
             b"***G/H/M/R/AzEl/X***",
-            b"2,\t" + num("#####0.0###", as_double(project["HEIGHT"])).encode()
+            b"2,\t" + num("#####0.0###", double_of(project, "HEIGHT")).encode()
             + b",\t4,\t50.0,\t120,\t60,\t0.0"]
     return b"".join(line + b"\r\n" for line in out)
 
@@ -240,9 +269,10 @@ def eznec(db, project, axis, dec, thou):
     for element in elements(db, project["ID"]):
         walk = taper_walk(element, sections(db, element["ID_TAPER"]), axis)
         ends_of = lambda w: [number_pattern("###,##0.###", c, dec, thou) for c in w]
-        for ends, diameter, _ in written_wires(walk, ends_of):
+        for ends, diameter, _ in element_wires(element, walk, ends_of):
+            name = at(f"element ID {element['ID']}", lambda: file_text(element, "NOME"))
             numbers = ends + [number_pattern("###", diameter, dec, thou)]
-            out.append(" ".join(numbers).encode() + b"         // " + file_text(element["NOME"]))
+            out.append(" ".join(numbers).encode() + b"         // " + name)
     return b"".join(line + b"\r\n" for line in out)
 
 
@@ -335,6 +365,10 @@ def fill(db, rng):
     return projects
 
 
+def one_line(message):
+    return message.replace("\r", " ").replace("\n", " ")
+
+
 def dotted(message):
     return message + "." if message and message[-1] > "." else message
 
@@ -357,7 +391,9 @@ def check_round(cli, rng, workdir):
                     try:
                         expected, message = writer(db, project, axis, dec, "," if thou is None else thou), None
                     except Conversion as failure:
-                        expected, message = None, dotted(str(failure))
+                        where = ", ".join([f"project {project_id}"] + failure.where)
+                        message = one_line(f"velkora-cli: {where}: {dotted(str(failure))}")
+                        expected = None
                     output = os.path.join(workdir, "model.out")
                     if os.path.exists(output):
                         os.remove(output)

@@ -29,6 +29,14 @@ class CliConnection {
     QSqlDatabase db_;
 };
 
+// The program's arguments after its name, as text. Bytes that are not UTF-8
+// are kept, each as a lone surrogate (U+DC80 to U+DCFF), so that a file name
+// given as such bytes reaches the file system as given (PathBytes).
+QStringList ArgumentsOf(int argc, char** argv);
+// The bytes of a path given as an argument: UTF-8, with each kept byte put
+// back.
+std::string PathBytes(const QString& argument);
+
 // The data-link file of a verb that takes --data-link.
 QString DataLinkOf(const CliArguments& parsed);
 

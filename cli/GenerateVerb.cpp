@@ -1,5 +1,4 @@
 // velkora-cli generate: the model of one project, as the window writes it.
-#include <QFile>
 #include <optional>
 #include <string>
 
@@ -73,7 +72,7 @@ int GenerateVerb(const QStringList& args, QTextStream&) {
     }
     SqlModelSource source(connection.Db());
     const ModelJob job{project, source, request.axis, request.marks};
-    const std::string path = QFile::encodeName(request.output).toStdString();
+    const std::string path = PathBytes(request.output);
     if (request.mmana)
         WriteMmanaModel(path, job);
     else

@@ -1,8 +1,11 @@
+#include <unistd.h>
+
 #include <QSqlQuery>
 #include <fstream>
 #include <sstream>
 
 #include "Cli.h"
+#include "CliSupport.h"
 #include "Connection.h"
 #include "GenerationQueries.h"
 #include "ModelWriters.h"
@@ -191,6 +194,22 @@ TEST_F(CliTest, LocaleGroupingMarkYieldsToAnEqualDecimalSeparator) {
     EXPECT_EQ(run.status, kCliSuccess) << run.err.toStdString();
     EXPECT_NE(ReadBytes("model.out").find("\r\n1234,5 1 15 1234,5 -1 15 16 "), std::string::npos)
         << ReadBytes("model.out");
+}
+
+TEST_F(CliTest, OutputNameOfBytesThatAreNotUtf8IsUsedAsGiven) {
+    ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
+    const char* argv[] = {"velkora-cli", "generate", "--target", "mmana",     "--axis",
+                          "x",           "--output", "caf\xE9",  "--project", "1"};
+    const QStringList args = ArgumentsOf(std::size(argv), const_cast<char**>(argv));
+    EXPECT_EQ(PathBytes(args[6]), "caf\xE9");
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+    // Qt cannot name the file, so it is checked and removed by its bytes.
+    EXPECT_TRUE(std::ifstream("caf\xE9", std::ios::binary).good());
+    EXPECT_EQ(::unlink("caf\xE9"), 0);
+    // Valid UTF-8, also beside such bytes, goes through unchanged.
+    const char* mixed[] = {"velkora-cli", "\xC3\xA9t\xE9\xF0\x9F\x93\xA1"};
+    EXPECT_EQ(PathBytes(ArgumentsOf(2, const_cast<char**>(mixed))[0]), mixed[1]);
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {

@@ -38,11 +38,11 @@ std::string_view DbValue::KindName() const {
 }
 
 double DoubleOfField(const DbValue& value, std::string_view field) {
-    return InPlace(field, [&] { return value.ToDouble(); });
+    return WithWhere(field, [&] { return value.ToDouble(); });
 }
 
 std::string TextOfField(const DbValue& value, std::string_view field) {
-    return InPlace(field, [&] { return value.ToText(); });
+    return WithWhere(field, [&] { return value.ToText(); });
 }
 
 }  // namespace velkora

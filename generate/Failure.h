@@ -38,7 +38,7 @@ class ConversionError : public Failure {
 
 // Runs work(); a Failure leaving it gets `where` put in front of its place.
 template <class Work>
-decltype(auto) InPlace(std::string_view where, Work&& work) {
+decltype(auto) WithWhere(std::string_view where, Work&& work) {
     try {
         return work();
     } catch (Failure& failure) {

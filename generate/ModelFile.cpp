@@ -344,7 +344,7 @@ FileError::FileError(int systemError)
       code_(MappedCode(systemError) != 0 ? MappedCode(systemError) : systemError) {}
 
 void WriteModelFile(const std::string& path, std::string_view bytes) {
-    InPlace(path, [&] { WriteTo(path, bytes); });
+    WithWhere(path, [&] { WriteTo(path, bytes); });
 }
 
 }  // namespace velkora

@@ -226,7 +226,7 @@ void WriteEzNecElement(std::string& file, const ElementRow& element, const Model
 std::string MmanaModelText(const ModelJob& request) {
     ScheduleCache schedules(request.source);
     const ModelJob job{request.project, schedules, request.axis, request.marks, request.busy};
-    return InPlace(ProjectPlace(job.project), [&] {
+    return WithWhere(ProjectPlace(job.project), [&] {
         std::string out;
         AppendText(out, job.project.nome, "NOME");
         out += kCrLf;
@@ -252,7 +252,7 @@ std::string MmanaModelText(const ModelJob& request) {
 std::string EzNecModelText(const ModelJob& request) {
     ScheduleCache schedules(request.source);
     const ModelJob job{request.project, schedules, request.axis, request.marks, request.busy};
-    return InPlace(ProjectPlace(job.project), [&] {
+    return WithWhere(ProjectPlace(job.project), [&] {
         std::string out;
         AppendLine(out, "; EZNec - Kelmot Velkora");
         AppendLine(out, "m mm");

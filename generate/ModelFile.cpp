@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -308,10 +309,36 @@ std::optional<std::string> NameOfOpened(const std::string& path, const struct st
     return std::string(resolved.get());
 }
 
+// While it lives, SIGPIPE does not end the program: a pipe whose reader went
+// away is a failed write (EPIPE, "I/O error 32") like any other.
+class PipeSignalHeld {
+  public:
+    PipeSignalHeld() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        ::pthread_sigmask(SIG_BLOCK, &pipe_, &saved_);
+    }
+    PipeSignalHeld(const PipeSignalHeld&) = delete;
+    PipeSignalHeld& operator=(const PipeSignalHeld&) = delete;
+    ~PipeSignalHeld() {
+        if (sigismember(&saved_, SIGPIPE) == 0) {
+            const timespec now{0, 0};
+            while (::sigtimedwait(&pipe_, nullptr, &now) == SIGPIPE) {
+            }
+        }
+        ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+    }
+
+  private:
+    sigset_t pipe_;
+    sigset_t saved_;
+};
+
 // Writes through the opened descriptor, as opening for writing would: the
 // file keeps its identity, and a failure part-way leaves it incomplete.
 void WriteInPlace(Descriptor& file, bool regular, std::string_view bytes) {
     if (regular && ::ftruncate(file.Get(), 0) != 0) Fail(errno);
+    const PipeSignalHeld pipeSignal;
     WriteAll(file.Get(), bytes);
     if (regular) Sync(file.Get());
     file.Close();

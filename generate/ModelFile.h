@@ -46,7 +46,8 @@ class FileError : public Failure {
 // Anything else (a device such as /dev/null or /dev/full, a named pipe) is
 // written in place, never replaced, and never blocks the program: a named
 // pipe without a reader fails with "I/O error 6" (ENXIO), a pipe or device
-// that takes no bytes for a second with "I/O error 11" (EAGAIN). A folder is
+// that takes no bytes for a second with "I/O error 11" (EAGAIN), a pipe whose
+// reader goes away with "I/O error 32" (EPIPE, and no SIGPIPE). A folder is
 // an invalid filename.
 //
 // Throws FileError, whose Where() is path.

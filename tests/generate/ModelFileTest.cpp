@@ -290,6 +290,15 @@ TEST_F(ModelFileTest, NamedPipesNeverBlock) {
     ASSERT_GE(reader, 0);
     EXPECT_EQ(FailureOf(pipe, std::string(1 << 20, 'w')), "I/O error 11");  // EAGAIN
     ::close(reader);
+    // A reader that goes away after one read: a failure, and the program lives on.
+    std::thread brief([&] {
+        const int fd = ::open(pipe.c_str(), O_RDONLY);
+        char some[16];
+        static_cast<void>(::read(fd, some, sizeof some));
+        ::close(fd);
+    });
+    EXPECT_EQ(FailureOf(pipe, std::string(1 << 20, 'w')), "I/O error 32");  // EPIPE
+    brief.join();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
 }
 

@@ -5,7 +5,7 @@
 #include "CliArguments.h"
 #include "CliSupport.h"
 #include "CliVerbs.h"
-#include "ErrorBoxText.h"
+#include "Failure.h"
 
 namespace velkora {
 
@@ -42,7 +42,8 @@ const Verb kVerbs[] = {
      "    --ground        nec only: free space (default), perfect or average real ground\n"
      "    --decimal-separator, --thousands-separator\n"
      "                    one character each instead of the locale's (an empty\n"
-     "                    thousands separator means none)\n"},
+     "                    thousands separator means none); neither a digit nor a\n"
+     "                    sign, and not both the same\n"},
     {"solve", SolveVerb,
      "solve [--project ID] [--axis x|y] [--taper corrected|exact]\n"
      "                            [--ground free|perfect|real] [--sweep START:STOP:STEP]\n"
@@ -106,8 +107,11 @@ int RunCli(const QStringList& args, QTextStream& out, QTextStream& err) {
     } catch (const UsageError& e) {
         err << "velkora-cli: " << e.Message() << "\n" << Usage();
         status = kCliUsage;
+    } catch (const Failure& e) {
+        err << FailureLine(e.Where(), e.Message()) << "\n";
+        status = kCliFailure;
     } catch (const std::exception& e) {
-        err << ErrorBoxText(OneLine(QString::fromStdString(e.what()))) << "\n";
+        err << FailureLine({}, e.what()) << "\n";
         status = kCliFailure;
     }
     out.flush();

@@ -3,10 +3,11 @@
 #include <cstdio>
 
 #include "Cli.h"
+#include "CliSupport.h"
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return velkora::RunCli(QCoreApplication::arguments().mid(1), out, err);
+    return velkora::RunCli(velkora::ArgumentsOf(argc, argv), out, err);
 }

@@ -2,8 +2,11 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "Connection.h"
+#include "ErrorBoxText.h"
+#include "FieldText.h"
 
 namespace velkora {
 
@@ -11,16 +14,92 @@ namespace {
 
 const QString kConnectionName = QStringLiteral("velkora-cli");
 
-// A separator given on the command line as one Windows-1252 character.
+// A separator given on the command line as one Windows-1252 character; a
+// digit or a sign would make numbers unreadable.
 std::string SeparatorArgument(const CliArguments& parsed, const QString& option, bool mayBeEmpty) {
     const QString text = parsed.Value(option);
     if (text.isEmpty() && mayBeEmpty) return {};
     const std::optional<char> mark = Windows1252Char(text.toUtf8().toStdString(), "UTF-8");
     if (!mark) throw UsageError(QString("--%1 takes one character, not \"%2\"").arg(option, text));
+    if ((*mark >= '0' && *mark <= '9') || *mark == '+' || *mark == '-')
+        throw UsageError(QString("--%1 cannot be a digit or a sign").arg(option));
     return std::string(1, *mark);
 }
 
+// The length of the well-formed UTF-8 sequence that bytes start with, 0 when
+// they start with none.
+std::size_t Utf8SequenceLength(std::string_view bytes) {
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    char32_t c = 0;
+    if (lead >= 0xC2 && lead < 0xE0) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead < 0xF0) {
+        length = 3;
+        c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead < 0xF5) {
+        length = 4;
+        c = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(bytes[i]);
+        if ((next & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (next & 0x3F);
+    }
+    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    return length;
+}
+
+// Lone low surrogates U+DC80 to U+DCFF stand for bytes that are not UTF-8.
+constexpr char16_t kByteEscape = 0xDC00;
+
+QString ArgumentText(std::string_view bytes) {
+    QString text;
+    while (!bytes.empty()) {
+        const std::size_t length = Utf8SequenceLength(bytes);
+        if (length == 0) {
+            text += QChar(char16_t(kByteEscape | static_cast<unsigned char>(bytes[0])));
+            bytes.remove_prefix(1);
+        } else {
+            text += QString::fromUtf8(bytes.data(), qsizetype(length));
+            bytes.remove_prefix(length);
+        }
+    }
+    return text;
+}
+
 }  // namespace
+
+QStringList ArgumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << ArgumentText(argv[i]);
+    return arguments;
+}
+
+std::string PathBytes(const QString& argument) {
+    std::string bytes;
+    qsizetype from = 0;
+    const auto takeText = [&](qsizetype to) {
+        bytes += argument.mid(from, to - from).toUtf8().toStdString();
+    };
+    for (qsizetype i = 0; i < argument.size(); ++i) {
+        const char16_t c = argument[i].unicode();
+        const bool paired = i > 0 && argument[i - 1].isHighSurrogate();
+        if (c >= (kByteEscape | 0x80) && c <= (kByteEscape | 0xFF) && !paired) {
+            takeText(i);
+            bytes += static_cast<char>(c & 0xFF);
+            from = i + 1;
+        }
+    }
+    takeText(argument.size());
+    return bytes;
+}
 
 CliConnection::CliConnection(const QString& dataLinkFile, StoreAccess access)
     : db_(OpenConnection(dataLinkFile, kConnectionName, access)) {}
@@ -39,16 +118,29 @@ RegionalMarks MarksOfRun(const CliArguments& parsed) {
     RegionalMarks marks = CurrentRegionalMarks();
     if (parsed.Has("decimal-separator"))
         marks.decimalSeparator = SeparatorArgument(parsed, "decimal-separator", false);
-    if (parsed.Has("thousands-separator"))
+    if (parsed.Has("thousands-separator")) {
         marks.thousandsSeparator = SeparatorArgument(parsed, "thousands-separator", true);
+        if (marks.thousandsSeparator == marks.decimalSeparator)
+            throw UsageError(QString("--thousands-separator cannot be the decimal separator \"%1\"")
+                                 .arg(FromWindows1252(marks.decimalSeparator)));
+    } else if (marks.thousandsSeparator == marks.decimalSeparator) {
+        // The locale's grouping mark yields to a decimal mark given equal to it.
+        marks.thousandsSeparator.clear();
+    }
     return marks;
 }
 
 QString OneLine(QString message) {
-    message.replace("\r\n", " ");
     message.replace('\n', ' ');
     message.replace('\r', ' ');
+    message.replace(QChar(u'\0'), QStringLiteral("\\0"));
     return message;
+}
+
+QString FailureLine(const std::string& where, const std::string& message) {
+    QString line = QString::fromStdString(message);
+    if (!where.empty()) line = QString::fromStdString(where) + ": " + line;
+    return "velkora-cli: " + ErrorBoxText(OneLine(line));
 }
 
 }  // namespace velkora

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <string>
 
 #include "CliArguments.h"
 #include "Connection.h"
@@ -30,6 +31,14 @@ class CliConnection {
     QSqlDatabase db_;
 };
 
+// The program's arguments after its name, as text. Bytes that are not UTF-8
+// are kept, each as a lone surrogate (U+DC80 to U+DCFF), so that a file name
+// given as such bytes reaches the file system as given (PathBytes).
+QStringList ArgumentsOf(int argc, char** argv);
+// The bytes of a path given as an argument: UTF-8, with each kept byte put
+// back.
+std::string PathBytes(const QString& argument);
+
 // The data-link file of a verb that takes --data-link.
 QString DataLinkOf(const CliArguments& parsed);
 
@@ -37,7 +46,13 @@ QString DataLinkOf(const CliArguments& parsed);
 // --thousands-separator says otherwise.
 RegionalMarks MarksOfRun(const CliArguments& parsed);
 
-// A message with its line breaks turned into blanks.
+// A message on one line: each CR and each LF a blank, a NUL byte shown as
+// "\0" (the text goes on after it).
 QString OneLine(QString message);
+
+// A failure as velkora-cli reports it, GNU style: "velkora-cli: ", the place
+// when known ("beam.maa: ", "project 2, element "D1", LEN: ") and the
+// message as the error box shows it, all on one line.
+QString FailureLine(const std::string& where, const std::string& message);
 
 }  // namespace velkora

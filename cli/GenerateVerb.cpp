@@ -1,5 +1,4 @@
 // velkora-cli generate: the model of one project, as the window writes it.
-#include <QFile>
 #include <optional>
 #include <string>
 
@@ -70,7 +69,7 @@ int GenerateVerb(const QStringList& args, QTextStream&) {
     const ProjectRow project = ChosenProject(connection.Db(), request.parsed);
     SqlModelSource source(connection.Db());
     const ModelJob job{project, source, request.axis, request.marks};
-    request.target->write(QFile::encodeName(request.output).toStdString(), job, request.nec);
+    request.target->write(PathBytes(request.output), job, request.nec);
     return kCliSuccess;
 }
 

@@ -37,4 +37,12 @@ std::string_view DbValue::KindName() const {
     }
 }
 
+double DoubleOfField(const DbValue& value, std::string_view field) {
+    return WithWhere(field, [&] { return value.ToDouble(); });
+}
+
+std::string TextOfField(const DbValue& value, std::string_view field) {
+    return WithWhere(field, [&] { return value.ToText(); });
+}
+
 }  // namespace velkora

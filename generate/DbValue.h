@@ -37,4 +37,9 @@ class DbValue {
     Storage value_;
 };
 
+// ToDouble and ToText of a named field: a failure says which field it was
+// (Failure::Where).
+double DoubleOfField(const DbValue& value, std::string_view field);
+std::string TextOfField(const DbValue& value, std::string_view field);
+
 }  // namespace velkora

@@ -13,6 +13,11 @@ std::string ConversionMessage(std::string_view fromType, std::string_view toType
 }
 }  // namespace
 
+void Failure::AddWhere(std::string_view outer) {
+    if (outer.empty()) return;
+    where_ = where_.empty() ? std::string(outer) : std::string(outer) + ", " + where_;
+}
+
 ConversionError::ConversionError(std::string_view fromType, std::string_view toType)
     : Failure(ConversionMessage(fromType, toType)) {}
 

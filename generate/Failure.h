@@ -9,7 +9,24 @@ namespace velkora {
 
 class Failure : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit Failure(const std::string& message) : std::runtime_error(message), message_(message) {}
+
+    // The whole message: what() stops at a NUL byte that a value brought in,
+    // this does not.
+    const std::string& Message() const { return message_; }
+
+    // Where the failure happened, outermost first: a file's path, or the
+    // project, element and field of a value ("project 2, element "D1", LEN").
+    // Empty when nobody said. Kept apart from the message, which the error
+    // box shows alone.
+    const std::string& Where() const { return where_; }
+    // Puts an outer place in front of what is known: code that catches a
+    // failure on its way out says which part it was working on.
+    void AddWhere(std::string_view outer);
+
+  private:
+    std::string message_;
+    std::string where_;
 };
 
 // A value that cannot become the type a computation needs, for example a
@@ -18,5 +35,16 @@ class ConversionError : public Failure {
   public:
     ConversionError(std::string_view fromType, std::string_view toType);
 };
+
+// Runs work(); a Failure leaving it gets `where` put in front of its place.
+template <class Work>
+decltype(auto) WithWhere(std::string_view where, Work&& work) {
+    try {
+        return work();
+    } catch (Failure& failure) {
+        failure.AddWhere(where);
+        throw;
+    }
+}
 
 }  // namespace velkora

@@ -1,14 +1,22 @@
 #include "ModelFile.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <memory>
+#include <optional>
+#include <thread>
 
 namespace velkora {
 
@@ -60,11 +68,32 @@ std::string MessageOf(int systemError) {
 
 [[noreturn]] void Fail(int systemError) { throw FileError(systemError); }
 
+// How long a named pipe or a device may keep a write waiting: for a reader
+// to open the pipe, or for room to take more bytes.
+constexpr std::chrono::milliseconds kPatience{1000};
+
+// Waits until fd takes more bytes; false when it did not within kPatience.
+bool WaitUntilWritable(int fd) {
+    pollfd wanted{fd, POLLOUT, 0};
+    for (;;) {
+        const int ready = ::poll(&wanted, 1, static_cast<int>(kPatience.count()));
+        if (ready > 0) return true;
+        if (ready == 0) return false;
+        if (errno != EINTR) Fail(errno);
+    }
+}
+
+// Descriptors are non-blocking, so a pipe or device without room says so
+// instead of stopping the program.
 void WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                if (!WaitUntilWritable(fd)) Fail(EAGAIN);
+                continue;
+            }
             Fail(errno);
         }
         if (written == 0) Fail(ENOSPC);
@@ -72,13 +101,91 @@ void WriteAll(int fd, std::string_view bytes) {
     }
 }
 
-void Close(int fd) {
-    // Linux releases the descriptor even when close() reports an error, so it
-    // is never retried; the error itself is still a failed write.
-    if (::close(fd) != 0 && errno != EINTR) Fail(errno);
+// A file system that cannot sync says so with EINVAL; that loses nothing.
+void Sync(int fd) {
+    if (::fsync(fd) != 0 && errno != EINVAL) Fail(errno);
 }
 
-// A file descriptor that is closed, and its file removed, unless committed.
+// An open descriptor, closed on every way out.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    int Get() const { return fd_; }
+
+    // Linux releases the descriptor even when close() reports an error, so
+    // it is never retried; the error itself is still a failed write.
+    void Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0 && errno != EINTR) Fail(errno);
+    }
+
+  private:
+    int fd_;
+};
+
+// The signals that end the program when nobody handles them.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The temporary file being written, for the signal handler: a plain buffer
+// and a flag, which a handler may read.
+char temporaryPath[PATH_MAX];
+volatile std::sig_atomic_t haveTemporary = 0;
+
+extern "C" void RemoveTemporaryAndEnd(int number) {
+    if (haveTemporary) ::unlink(temporaryPath);
+    struct sigaction defaults {};
+    defaults.sa_handler = SIG_DFL;
+    ::sigaction(number, &defaults, nullptr);
+    ::raise(number);  // delivered, with the default action, when the handler returns
+}
+
+// While it lives, a signal that would end the program removes the tracked
+// temporary file first. Signals the program handles itself are left alone.
+class RemovalOnSignal {
+  public:
+    RemovalOnSignal() {
+        struct sigaction handler {};
+        handler.sa_handler = RemoveTemporaryAndEnd;
+        sigemptyset(&handler.sa_mask);
+        for (const int number : kEndingSignals) sigaddset(&handler.sa_mask, number);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            struct sigaction current {};
+            if (::sigaction(kEndingSignals[i], nullptr, &current) != 0) continue;
+            if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler != SIG_DFL) continue;
+            taken_[i] = ::sigaction(kEndingSignals[i], &handler, nullptr) == 0;
+        }
+    }
+    RemovalOnSignal(const RemovalOnSignal&) = delete;
+    RemovalOnSignal& operator=(const RemovalOnSignal&) = delete;
+    ~RemovalOnSignal() {
+        struct sigaction defaults {};
+        defaults.sa_handler = SIG_DFL;
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            if (taken_[i]) ::sigaction(kEndingSignals[i], &defaults, nullptr);
+        }
+        haveTemporary = 0;
+    }
+
+    // Called before the file is created, so that no moment is uncovered.
+    static void Track(const std::string& path) {
+        haveTemporary = 0;
+        if (path.size() >= sizeof temporaryPath) return;
+        std::memcpy(temporaryPath, path.c_str(), path.size() + 1);
+        haveTemporary = 1;
+    }
+
+  private:
+    bool taken_[std::size(kEndingSignals)] = {};
+};
+
+// A new file beside the target, removed again unless renamed over it.
 class TemporaryFile {
   public:
     explicit TemporaryFile(const std::string& folder) {
@@ -86,8 +193,13 @@ class TemporaryFile {
         for (int attempt = 0; attempt < 100; ++attempt) {
             path_ = folder + "/.velkora-" + std::to_string(::getpid()) + "-" +
                     std::to_string(counter++) + ".tmp";
-            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-            if (fd_ >= 0) return;
+            RemovalOnSignal::Track(path_);
+            const int fd =
+                ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+            if (fd >= 0) {
+                fd_ = std::make_unique<Descriptor>(fd);
+                return;
+            }
             if (errno != EEXIST) Fail(errno);
         }
         Fail(EEXIST);
@@ -95,23 +207,22 @@ class TemporaryFile {
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile() {
-        if (fd_ >= 0) ::close(fd_);
+        fd_.reset();
         if (!committed_) ::unlink(path_.c_str());
     }
 
-    int Descriptor() const { return fd_; }
+    int Get() const { return fd_->Get(); }
 
     void CloseAndRename(const std::string& target) {
-        const int fd = fd_;
-        fd_ = -1;
-        Close(fd);
+        fd_->Close();
         if (::rename(path_.c_str(), target.c_str()) != 0) Fail(errno);
         committed_ = true;
     }
 
   private:
+    RemovalOnSignal removal_;
     std::string path_;
-    int fd_ = -1;
+    std::unique_ptr<Descriptor> fd_;
     bool committed_ = false;
 };
 
@@ -122,37 +233,134 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-// The file that a symbolic link finally names; the path itself otherwise, and
-// also for a dangling link, which is then replaced like a missing file.
-std::string FinalPath(const std::string& path) {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                         &std::free);
-    return resolved ? std::string(resolved.get()) : path;
+// After a rename the folder holds the new name; syncing it makes that last.
+// A folder that cannot be opened for reading cannot be synced, and the
+// rename stands all the same.
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    Descriptor descriptor(fd);
+    Sync(fd);
 }
 
-void WriteInPlace(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) Fail(errno);
+// Writes bytes to a new temporary file in the target's folder and renames it
+// over the target. A replaced file's owner, group and mode go to the new one
+// (given as `existing`); false, with nothing changed, when they cannot or the
+// folder takes no new file.
+bool Replace(const std::string& target, const struct stat* existing, std::string_view bytes) {
+    std::unique_ptr<TemporaryFile> temporary;
     try {
-        WriteAll(fd, bytes);
-    } catch (...) {
-        ::close(fd);
+        temporary = std::make_unique<TemporaryFile>(FolderOf(target));
+    } catch (const FileError& error) {
+        const bool folderRefuses = error.SystemError() == EACCES || error.SystemError() == EPERM;
+        if (existing != nullptr && folderRefuses) return false;
         throw;
     }
-    Close(fd);
+    const int fd = temporary->Get();
+    if (existing != nullptr) {
+        struct stat made {};
+        if (::fstat(fd, &made) != 0) Fail(errno);
+        if ((made.st_uid != existing->st_uid || made.st_gid != existing->st_gid) &&
+            ::fchown(fd, existing->st_uid, existing->st_gid) != 0)
+            return false;
+        // After fchown, which clears the set-user-ID and set-group-ID bits.
+        if (::fchmod(fd, existing->st_mode & 07777) != 0) Fail(errno);
+    }
+    WriteAll(fd, bytes);
+    Sync(fd);
+    temporary->CloseAndRename(target);
+    SyncFolder(FolderOf(target));
+    return true;
 }
 
-void Replace(const std::string& target, const struct stat* existing, std::string_view bytes) {
-    TemporaryFile temporary(FolderOf(target));
-    const int fd = temporary.Descriptor();
-    // A replaced file keeps its permissions.
-    if (existing != nullptr && ::fchmod(fd, existing->st_mode & 07777) != 0) Fail(errno);
-    WriteAll(fd, bytes);
-    // A file system that cannot sync says so with EINVAL; that loses nothing.
-    if (::fsync(fd) != 0 && errno != EINVAL) Fail(errno);
-    temporary.CloseAndRename(target);
+// The target opened for writing, as the program would open it but without
+// truncating it: the kernel checks the permissions, follows symbolic links
+// (with its protections) and says what kind of file it is. Never blocks: a
+// named pipe without a reader is tried again for up to kPatience.
+int OpenForWriting(const std::string& path) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    for (;;) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        const int error = errno;
+        if (fd >= 0 || (error != ENXIO && error != EINTR)) return fd;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            errno = error;
+            return fd;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+// The name under which an opened regular file is replaced: the path, or the
+// file a symbolic link names; nothing when that is not the file opened.
+std::optional<std::string> NameOfOpened(const std::string& path, const struct stat& opened) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0) return std::nullopt;
+    if (!S_ISLNK(link.st_mode)) {
+        if (link.st_dev != opened.st_dev || link.st_ino != opened.st_ino) return std::nullopt;
+        return path;
+    }
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+    struct stat named {};
+    if (!resolved || ::stat(resolved.get(), &named) != 0 || named.st_dev != opened.st_dev ||
+        named.st_ino != opened.st_ino)
+        return std::nullopt;
+    return std::string(resolved.get());
+}
+
+// While it lives, SIGPIPE does not end the program: a pipe whose reader went
+// away is a failed write (EPIPE, "I/O error 32") like any other.
+class PipeSignalHeld {
+  public:
+    PipeSignalHeld() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        ::pthread_sigmask(SIG_BLOCK, &pipe_, &saved_);
+    }
+    PipeSignalHeld(const PipeSignalHeld&) = delete;
+    PipeSignalHeld& operator=(const PipeSignalHeld&) = delete;
+    ~PipeSignalHeld() {
+        if (sigismember(&saved_, SIGPIPE) == 0) {
+            const timespec now{0, 0};
+            while (::sigtimedwait(&pipe_, nullptr, &now) == SIGPIPE) {
+            }
+        }
+        ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
+    }
+
+  private:
+    sigset_t pipe_;
+    sigset_t saved_;
+};
+
+// Writes through the opened descriptor, as opening for writing would: the
+// file keeps its identity, and a failure part-way leaves it incomplete.
+void WriteInPlace(Descriptor& file, bool regular, std::string_view bytes) {
+    if (regular && ::ftruncate(file.Get(), 0) != 0) Fail(errno);
+    const PipeSignalHeld pipeSignal;
+    WriteAll(file.Get(), bytes);
+    if (regular) Sync(file.Get());
+    file.Close();
+}
+
+void WriteTo(const std::string& path, std::string_view bytes) {
+    if (path.empty()) Fail(EINVAL);
+    Descriptor file(OpenForWriting(path));
+    if (file.Get() < 0) {
+        if (errno != ENOENT) Fail(errno);
+        Replace(path, nullptr, bytes);  // a new file (a dangling link is replaced)
+        return;
+    }
+    struct stat opened {};
+    if (::fstat(file.Get(), &opened) != 0) Fail(errno);
+    const bool regular = S_ISREG(opened.st_mode);
+    // A file with further hard links keeps them only when written in place.
+    if (regular && opened.st_nlink == 1) {
+        const std::optional<std::string> name = NameOfOpened(path, opened);
+        if (name && Replace(*name, &opened, bytes)) return;
+    }
+    WriteInPlace(file, regular, bytes);
 }
 
 }  // namespace
@@ -163,20 +371,7 @@ FileError::FileError(int systemError)
       code_(MappedCode(systemError) != 0 ? MappedCode(systemError) : systemError) {}
 
 void WriteModelFile(const std::string& path, std::string_view bytes) {
-    if (path.empty()) Fail(EINVAL);
-    const std::string target = FinalPath(path);
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) != 0) {
-        if (errno != ENOENT) Fail(errno);
-        Replace(target, nullptr, bytes);
-        return;
-    }
-    if (S_ISDIR(existing.st_mode)) Fail(EISDIR);
-    if (!S_ISREG(existing.st_mode)) {
-        WriteInPlace(target, bytes);
-        return;
-    }
-    Replace(target, &existing, bytes);
+    WithWhere(path, [&] { WriteTo(path, bytes); });
 }
 
 }  // namespace velkora

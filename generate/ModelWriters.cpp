@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
@@ -67,42 +68,120 @@ void AppendLine(std::string& out, std::string_view line) {
     out += kCrLf;
 }
 
-void AppendText(std::string& out, const DbValue& value) { AppendCp1252(out, value.ToText()); }
+// A text of the file, in Windows-1252, with each CR and each LF turned into
+// one blank: a name never makes lines of its own.
+void AppendText(std::string& out, const DbValue& value, std::string_view field) {
+    const std::size_t from = out.size();
+    AppendCp1252(out, TextOfField(value, field));
+    std::replace_if(
+        out.begin() + static_cast<std::ptrdiff_t>(from), out.end(),
+        [](char c) { return c == '\r' || c == '\n'; }, ' ');
+}
 
 bool IsNullElement(const ElementRow& element) {
     return element.type.IsText() && element.type.ToText() == "Null";
 }
 
-void AppendMmanaWire(std::string& out, const WireSpan& wire, const RegionalMarks& marks) {
+// How a failure names the project and the element it happened in.
+std::string ProjectPlace(const ProjectRow& project) {
+    return project.id.IsNull() ? "no project" : "project " + project.id.ToText();
+}
+
+std::string ElementPlace(const ElementRow& element) {
+    if (!element.nome.IsNull()) return "element \"" + element.nome.ToText() + "\"";
+    return element.id.IsNull() ? "element" : "element ID " + element.id.ToText();
+}
+
+template <class Work>
+void ForElement(const ElementRow& element, Work&& work) {
+    try {
+        work();
+    } catch (Failure& failure) {
+        failure.AddWhere(ElementPlace(element));
+        throw;
+    }
+}
+
+// Appends the six end-point texts of a wire, each followed by separator, and
+// tells whether they make a wire: not when both ends read alike, a wire of
+// zero length that modelling programs reject.
+template <class AppendCoordinate>
+bool AppendEnds(std::string& out, const WireSpan& wire, std::string_view separator,
+                AppendCoordinate&& appendCoordinate) {
+    const double coordinates[6] = {wire.x1, wire.y1, wire.z1, wire.x2, wire.y2, wire.z2};
+    std::size_t bounds[7];
+    for (std::size_t i = 0; i < 6; ++i) {
+        bounds[i] = out.size();
+        appendCoordinate(coordinates[i]);
+        out += separator;
+    }
+    bounds[6] = out.size();
+    const std::string_view text(out);
+    const auto field = [&](std::size_t i) {
+        return text.substr(bounds[i], bounds[i + 1] - bounds[i]);
+    };
+    return field(0) != field(3) || field(1) != field(4) || field(2) != field(5);
+}
+
+// Offers a section's wires to write, which tells whether it wrote one: the
+// mirror of a first wire that was left out is left out as well.
+template <class Write>
+auto SectionPairs(Write&& write) {
+    return
+        [write = std::forward<Write>(write), firstLeftOut = false](const WireSpan& wire) mutable {
+            if (wire.mirror && firstLeftOut) return;
+            const bool written = write(wire);
+            if (!wire.mirror) firstLeftOut = !written;
+        };
+}
+
+// One wire line; nothing, and false, for a wire whose ends read alike.
+bool AppendMmanaWire(std::string& out, const WireSpan& wire, const RegionalMarks& marks) {
     const Patterns& patterns = Patterns::Get();
-    for (const double coordinate : {wire.x1, wire.y1, wire.z1, wire.x2, wire.y2, wire.z2}) {
-        AppendMmanaNumber(out, patterns.mmanaCoordinate, coordinate, marks);
-        out += ",\t";
+    const std::size_t start = out.size();
+    if (!AppendEnds(out, wire, ",\t", [&](double coordinate) {
+            AppendMmanaNumber(out, patterns.mmanaCoordinate, coordinate, marks);
+        })) {
+        out.resize(start);
+        return false;
     }
     const double radius = wire.diameter / 2 / 1000;
     AppendMmanaNumber(out, wire.mirror ? patterns.mmanaMirrorRadius : patterns.mmanaFirstRadius,
                       radius, marks);
     out += ",\t-1";
     out += kCrLf;
+    return true;
 }
 
-void AppendEzNecWire(std::string& out, const WireSpan& wire, std::string_view name,
-                     const RegionalMarks& marks) {
+// One wire line; nothing, and false, for a wire whose ends read alike. The
+// element's name is made text for the first line written (name empty until
+// then): an element without lines may have none.
+bool AppendEzNecWire(std::string& out, const WireSpan& wire, const ElementRow& element,
+                     std::optional<std::string>& name, const RegionalMarks& marks) {
     const Patterns& patterns = Patterns::Get();
-    for (const double coordinate : {wire.x1, wire.y1, wire.z1, wire.x2, wire.y2, wire.z2}) {
-        AppendNumber(out, patterns.ezNecCoordinate, coordinate, marks);
-        out += ' ';
+    const std::size_t start = out.size();
+    if (!AppendEnds(out, wire, " ", [&](double coordinate) {
+            AppendNumber(out, patterns.ezNecCoordinate, coordinate, marks);
+        })) {
+        out.resize(start);
+        return false;
+    }
+    if (!name) {
+        std::string text;
+        AppendText(text, element.nome, "NOME");
+        name = std::move(text);
     }
     AppendNumber(out, patterns.ezNecDiameter, wire.diameter, marks);
     out += "         // ";
-    out += name;
+    out += *name;
     out += kCrLf;
+    return true;
 }
 
 void AppendMmanaTrailer(std::string& out, const ModelJob& job) {
     AppendLine(out, "***Source***");
     AppendLine(out, "1,\t0");
-    AppendText(out, job.project.sourceWire);
+    AppendText(out, job.project.sourceWire, "SOURCE_WIRE");
     AppendLine(out, ",\t0.0,\t1.0");
     AppendLine(out, "***Load***");
     AppendLine(out, "0,\t1");
@@ -112,7 +191,8 @@ void AppendMmanaTrailer(std::string& out, const ModelJob& job) {
     // Every field ends in ",\t", the height included, and the height gets the
     // "." decimal mark like every other number: readers split on commas.
     out += "2,\t";
-    AppendMmanaNumber(out, Patterns::Get().mmanaHeight, job.project.height.ToDouble(), job.marks);
+    AppendMmanaNumber(out, Patterns::Get().mmanaHeight, DoubleOfField(job.project.height, "HEIGHT"),
+                      job.marks);
     AppendLine(out, ",\t4,\t50.0,\t120,\t60,\t0.0");
 }
 
@@ -127,60 +207,60 @@ void WriteToStream(std::ostream& out, const std::string& bytes) {
 void AddMmanaElementWires(MmanaWireList& list, const ElementRow& element, const ModelJob& job) {
     TaperWalk walk(element, job.axis);
     const std::vector<TaperSection> sections = job.source.SectionsOfSchedule(element.idTaper);
-    walk.Run(sections, [&](const WireSpan& wire) {
-        AppendMmanaWire(list.lines, wire, job.marks);
-        ++list.count;
-    });
+    walk.Run(sections, SectionPairs([&](const WireSpan& wire) {
+                 if (!AppendMmanaWire(list.lines, wire, job.marks)) return false;
+                 ++list.count;
+                 return true;
+             }));
 }
 
 void WriteEzNecElement(std::string& file, const ElementRow& element, const ModelJob& job) {
     TaperWalk walk(element, job.axis);
     const std::vector<TaperSection> sections = job.source.SectionsOfSchedule(element.idTaper);
-    // The name is made text at the first wire: an element without wires may
-    // have none.
-    std::string name;
-    bool named = false;
-    walk.Run(sections, [&](const WireSpan& wire) {
-        if (!named) {
-            AppendText(name, element.nome);
-            named = true;
-        }
-        AppendEzNecWire(file, wire, name, job.marks);
-    });
+    std::optional<std::string> name;
+    walk.Run(sections, SectionPairs([&](const WireSpan& wire) {
+                 return AppendEzNecWire(file, wire, element, name, job.marks);
+             }));
 }
 
 std::string MmanaModelText(const ModelJob& request) {
     ScheduleCache schedules(request.source);
     const ModelJob job{request.project, schedules, request.axis, request.marks, request.busy};
-    std::string out;
-    AppendText(out, job.project.nome);
-    out += kCrLf;
-    AppendLine(out, "*");
-    AppendMmanaNumber(out, Patterns::Get().mmanaFrequency, job.project.f0.ToDouble(), job.marks);
-    out += kCrLf;
+    return WithWhere(ProjectPlace(job.project), [&] {
+        std::string out;
+        AppendText(out, job.project.nome, "NOME");
+        out += kCrLf;
+        AppendLine(out, "*");
+        AppendMmanaNumber(out, Patterns::Get().mmanaFrequency, DoubleOfField(job.project.f0, "F0"),
+                          job.marks);
+        out += kCrLf;
 
-    MmanaWireList list;
-    for (const ElementRow& element : job.source.ElementsOfProject(job.project.id)) {
-        if (!IsNullElement(element)) AddMmanaElementWires(list, element, job);
-    }
-    AppendLine(out, "***Wires***");
-    AppendLine(out, std::to_string(list.count));
-    out += list.lines;
+        MmanaWireList list;
+        for (const ElementRow& element : job.source.ElementsOfProject(job.project.id)) {
+            if (IsNullElement(element)) continue;
+            ForElement(element, [&] { AddMmanaElementWires(list, element, job); });
+        }
+        AppendLine(out, "***Wires***");
+        AppendLine(out, std::to_string(list.count));
+        out += list.lines;
 
-    AppendMmanaTrailer(out, job);
-    return out;
+        AppendMmanaTrailer(out, job);
+        return out;
+    });
 }
 
 std::string EzNecModelText(const ModelJob& request) {
     ScheduleCache schedules(request.source);
     const ModelJob job{request.project, schedules, request.axis, request.marks, request.busy};
-    std::string out;
-    AppendLine(out, "; EZNec - Kelmot Velkora");
-    AppendLine(out, "m mm");
-    for (const ElementRow& element : job.source.ElementsOfProject(job.project.id)) {
-        WriteEzNecElement(out, element, job);
-    }
-    return out;
+    return WithWhere(ProjectPlace(job.project), [&] {
+        std::string out;
+        AppendLine(out, "; EZNec - Kelmot Velkora");
+        AppendLine(out, "m mm");
+        for (const ElementRow& element : job.source.ElementsOfProject(job.project.id)) {
+            ForElement(element, [&] { WriteEzNecElement(out, element, job); });
+        }
+        return out;
+    });
 }
 
 void WriteMmanaModel(const std::string& path, const ModelJob& job) {

@@ -41,7 +41,12 @@ void WriteEzNecModel(const std::string& path, const ModelJob& job);
 void WriteMmanaModel(std::ostream& out, const ModelJob& job);
 void WriteEzNecModel(std::ostream& out, const ModelJob& job);
 
-// The whole file's bytes (Windows-1252 text, CR LF line ends). Throws Failure.
+// The whole file's bytes (Windows-1252 text, CR LF line ends). In names each
+// CR and each LF is written as one blank. A wire whose two end points are
+// written with the same text (a zero-length wire, which modelling programs
+// reject) is left out, and with it its section's mirror wire; the MMANA wire
+// count counts only the lines written. Throws Failure, whose Where() names the
+// project, element and field of a value that does not convert.
 std::string MmanaModelText(const ModelJob& job);
 std::string EzNecModelText(const ModelJob& job);
 

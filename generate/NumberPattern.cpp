@@ -211,7 +211,9 @@ char* PutPatterned(char* out, const CompiledPattern& pattern, double value,
     if (form.count == 0) return PutZero(out, pattern, marks);
     if (form.exponent > kFormDigits) return PutGeneralForm(out, value, marks);
     if (value < 0) *out++ = '-';
-    const bool group = pattern.Grouping() && !marks.thousandsSeparator.empty();
+    // A thousands mark equal to the decimal mark would make the text unreadable.
+    const bool group = pattern.Grouping() && !marks.thousandsSeparator.empty() &&
+                       marks.thousandsSeparator != marks.decimalSeparator;
     out = PutInteger(out, form, pattern.FixedIntegerDigits(),
                      group ? &marks.thousandsSeparator : nullptr);
     return PutFraction(out, form, pattern.FixedDecimals(), marks);

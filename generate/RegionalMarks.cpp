@@ -23,8 +23,13 @@ constexpr HighByte kHighBytes[] = {
     {0x0153, 0x9C}, {0x017E, 0x9E}, {0x0178, 0x9F},
 };
 
+// The narrow no-break space, the digit-grouping mark of French, Russian and
+// Polish, which the code page lacks.
+constexpr char32_t kNarrowNoBreakSpace = 0x202F;
+
 std::optional<char> FromCodePoint(char32_t c) {
     if ((c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    if (c == kNarrowNoBreakSpace) return '\xA0';
     for (const HighByte& high : kHighBytes) {
         if (high.codePoint == c) return static_cast<char>(high.byte);
     }
@@ -116,6 +121,9 @@ void ReadNumericMarks(RegionalMarks& marks) {
     marks.decimalSeparator = MarkOf(locale.Item(RADIXCHAR), codeset, false, marks.decimalSeparator);
     marks.thousandsSeparator =
         MarkOf(locale.Item(THOUSEP), codeset, true, marks.thousandsSeparator);
+    // A grouping mark equal to the decimal mark ("1,296,200" for 1296.2) is
+    // none at all.
+    if (marks.thousandsSeparator == marks.decimalSeparator) marks.thousandsSeparator.clear();
 }
 
 void ReadDateMark(RegionalMarks& marks) {

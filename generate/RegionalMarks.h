@@ -3,8 +3,10 @@
 // is allowed (thousands and date separators).
 //
 // The characters are Windows-1252 bytes, the code page model files are
-// written in: a locale whose separator is U+00A0 (no-break space) gives the
-// byte 0xA0, whatever the locale's own character set.
+// written in: a locale whose separator is U+00A0 (no-break space) or U+202F
+// (narrow no-break space) gives the byte 0xA0, whatever the locale's own
+// character set. A thousands separator equal to the decimal separator is
+// never used: numbers then have no grouping.
 #pragma once
 
 #include <optional>
@@ -30,7 +32,7 @@ RegionalMarks ReadUserRegionalMarks();
 
 // The Windows-1252 byte of a mark given in the character set `codeset` (as
 // nl_langinfo(CODESET) names it), or nothing when the text is not exactly one
-// character that Windows-1252 has.
+// character that Windows-1252 has; U+202F stands in as the no-break space.
 std::optional<char> Windows1252Char(std::string_view text, std::string_view codeset);
 
 // The text between the first two fields of a strftime date format ("." for

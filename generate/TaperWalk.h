@@ -3,8 +3,10 @@
 // wire outwards on each side.
 #pragma once
 
+#include <string>
 #include <vector>
 
+#include "Failure.h"
 #include "MainLobeAxis.h"
 #include "ModelSource.h"
 
@@ -29,11 +31,13 @@ struct WireSpan {
 // yields no wire; DISTANCE and HEIGHT when the first wire is built, so an
 // element without wires never fails on them. A section whose piece is zero
 // (after the tip was reached, or of LENGTH 0) yields no wire, since modelling
-// programs reject zero-length wires; it still counts as a section.
+// programs reject zero-length wires; it still counts as a section. A failed
+// conversion names its field, and a section's by its place in the schedule
+// ("section 2, DIAMETER"), in Failure::Where.
 class TaperWalk {
   public:
     TaperWalk(const ElementRow& element, MainLobeAxis axis)
-        : element_(element), axis_(axis), length_(element.len.ToDouble()) {}
+        : element_(element), axis_(axis), length_(DoubleOfField(element.len, "LEN")) {}
 
     template <class Emit>
     void Run(const std::vector<TaperSection>& sections, Emit&& emit);
@@ -44,6 +48,15 @@ class TaperWalk {
         double height;
     };
     WireSpan Wire(const Position& at, double a, double b, double diameter, bool mirror) const;
+    // A field of the i-th section; a failure names the section and the field.
+    static double SectionValue(const DbValue& value, int i, const char* field) {
+        try {
+            return DoubleOfField(value, field);
+        } catch (Failure& failure) {
+            failure.AddWhere("section " + std::to_string(i));
+            throw;
+        }
+    }
 
     const ElementRow& element_;
     MainLobeAxis axis_;
@@ -58,7 +71,7 @@ void TaperWalk::Run(const std::vector<TaperSection>& sections, Emit&& emit) {
     bool positioned = false;
     Position at{};
     for (const TaperSection& section : sections) {
-        double piece = section.length.ToDouble();
+        double piece = SectionValue(section.length, i, "LENGTH");
         if (remaining >= piece) {
             remaining -= piece;
         } else {
@@ -67,11 +80,11 @@ void TaperWalk::Run(const std::vector<TaperSection>& sections, Emit&& emit) {
         }
         if (piece != 0.0) {
             if (!positioned) {
-                at.distance = element_.distance.ToDouble();
-                at.height = element_.height.ToDouble();
+                at.distance = DoubleOfField(element_.distance, "DISTANCE");
+                at.height = DoubleOfField(element_.height, "HEIGHT");
                 positioned = true;
             }
-            const double diameter = section.diameter.ToDouble();
+            const double diameter = SectionValue(section.diameter, i, "DIAMETER");
             if (i == 1) {
                 emit(Wire(at, start + piece, -(start + piece), diameter, false));
             } else {
@@ -79,7 +92,7 @@ void TaperWalk::Run(const std::vector<TaperSection>& sections, Emit&& emit) {
                 emit(Wire(at, -start, -(start + piece), diameter, true));
             }
         } else {
-            static_cast<void>(section.diameter.ToDouble());
+            static_cast<void>(SectionValue(section.diameter, i, "DIAMETER"));
         }
         start += piece;
         ++i;

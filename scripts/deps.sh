@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that Velkora builds, tests and runs with,
-# when any is missing, and a comma-decimal locale for the locale tests.
+# when any is missing, and the comma-decimal locales of the locale tests.
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libgl-dev
@@ -20,8 +20,16 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-if ! locale -a 2>/dev/null | grep -qx 'de_DE.utf8'; then
-    sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+# Comma-decimal locales for the locale tests: German, and French, whose
+# digit-grouping mark is the narrow no-break space.
+generate=0
+for name in de_DE fr_FR; do
+    if ! locale -a 2>/dev/null | grep -qx "${name}.utf8"; then
+        sed -i "s/^# *\(${name}.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -qx "${name}.UTF-8 UTF-8" /etc/locale.gen || echo "${name}.UTF-8 UTF-8" >> /etc/locale.gen
+        generate=1
+    fi
+done
+if ((generate)); then
     locale-gen
 fi

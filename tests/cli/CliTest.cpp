@@ -1,8 +1,11 @@
+#include <unistd.h>
+
 #include <QSqlQuery>
 #include <fstream>
 #include <sstream>
 
 #include "Cli.h"
+#include "CliSupport.h"
 #include "Connection.h"
 #include "GenerationQueries.h"
 #include "ModelWriters.h"
@@ -79,7 +82,8 @@ TEST_F(CliTest, InitRefusesToTouchAnExistingStore) {
         WriteFile(existing, "the user's own");
         const ToolRun run = RunTool({"init", "--sample"});
         EXPECT_EQ(run.status, kCliFailure);
-        EXPECT_EQ(run.err, existing + " exists already; init leaves an existing store as it is.\n");
+        EXPECT_EQ(run.err, "velkora-cli: " + existing +
+                               " exists already; init leaves an existing store as it is.\n");
         EXPECT_EQ(ReadBytes(existing), "the user's own");
         EXPECT_EQ(QDir().entryList(QDir::Files), QStringList{existing})
             << "init made a file after all";
@@ -197,13 +201,44 @@ TEST_F(CliTest, TheStoreStaysAsItWas) {
         SCOPED_TRACE(output.toStdString());
         const ToolRun run = RunTool(generate + QStringList{output});
         EXPECT_EQ(run.status, kCliFailure);
-        EXPECT_TRUE(run.err.startsWith("The model file " + output + " would replace the store's"))
+        EXPECT_TRUE(run.err.startsWith("velkora-cli: The model file " + output +
+                                       " would replace the store's"))
             << run.err.toStdString();
     }
     EXPECT_EQ(ReadBytes("velkora.db"), db);
     EXPECT_EQ(ReadBytes("velkora.udl"), link);
     EXPECT_EQ(QDir().entryList(QDir::Files),
               QStringList({"model.txt", "velkora.db", "velkora.udl"}));
+}
+
+TEST_F(CliTest, LocaleGroupingMarkYieldsToAnEqualDecimalSeparator) {
+    ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
+    Sql("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
+        " VALUES (2, 'Far', 'Element', 2.0, 2, 1234.5, 15)");
+    const QByteArray saved = qgetenv("LC_ALL");
+    qputenv("LC_ALL", "C");  // "," groups thousands
+    const ToolRun run = RunTool({"generate", "--target", "eznec", "--axis", "x", "--project", "2",
+                                 "--output", "model.out", "--decimal-separator", ","});
+    saved.isNull() ? qunsetenv("LC_ALL") : qputenv("LC_ALL", saved);
+    EXPECT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+    EXPECT_NE(ReadBytes("model.out").find("\r\n1234,5 1 15 1234,5 -1 15 16 "), std::string::npos)
+        << ReadBytes("model.out");
+}
+
+TEST_F(CliTest, OutputNameOfBytesThatAreNotUtf8IsUsedAsGiven) {
+    ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
+    const char* argv[] = {"velkora-cli", "generate", "--target", "mmana",     "--axis",
+                          "x",           "--output", "caf\xE9",  "--project", "1"};
+    const QStringList args = ArgumentsOf(std::size(argv), const_cast<char**>(argv));
+    EXPECT_EQ(PathBytes(args[6]), "caf\xE9");
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+    // Qt cannot name the file, so it is checked and removed by its bytes.
+    EXPECT_TRUE(std::ifstream("caf\xE9", std::ios::binary).good());
+    EXPECT_EQ(::unlink("caf\xE9"), 0);
+    // Valid UTF-8, also beside such bytes, goes through unchanged.
+    const char* mixed[] = {"velkora-cli", "\xC3\xA9t\xE9\xF0\x9F\x93\xA1"};
+    EXPECT_EQ(PathBytes(ArgumentsOf(2, const_cast<char**>(mixed))[0]), mixed[1]);
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
@@ -242,8 +277,17 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
         {"no decimal separator", good + QStringList{"--decimal-separator", ""},
          "--decimal-separator takes one character"},
         {"outside Windows-1252",
-         good + QStringList{"--thousands-separator", QString::fromUtf8("\xE2\x80\xAF")},
+         good + QStringList{"--thousands-separator", QString::fromUtf8("\xE2\x80\x89")},
          "--thousands-separator takes one character"},
+        {"equal separators",
+         good + QStringList{"--decimal-separator", ",", "--thousands-separator", ","},
+         "--thousands-separator cannot be the decimal separator \",\""},
+        {"digit", good + QStringList{"--decimal-separator", "7"},
+         "--decimal-separator cannot be a digit or a sign"},
+        {"minus", good + QStringList{"--thousands-separator", "-"},
+         "--thousands-separator cannot be a digit or a sign"},
+        {"plus", good + QStringList{"--decimal-separator", "+"},
+         "--decimal-separator cannot be a digit or a sign"},
         {"stray argument", good + QStringList{"extra"}, "generate takes no argument \"extra\""},
         {"value to a flag", {"init", "--sample=yes"}, "--sample takes no value"},
     };
@@ -280,14 +324,33 @@ TEST_F(CliTest, FailuresExitWithOneAndTheMessageAsTheErrorBoxShowsIt) {
     // No project row: a message ending in ")" gets no ".".
     expectFailure({"no project row",
                    {"--output", "kept.maa"},
+                   "velkora-cli: no project, NOME: "
                    "Could not convert variant of type (Null) into type (String)\n"});
     Sql("INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES ('P', 144.3, 'w2c', 10)");
+    Sql("INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES ('Q', 144.3, 'w2c', 10)");
+    Sql("INSERT INTO TAPER (NOME, UM) VALUES ('T', 'm,mm')");
+    Sql("INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 1, 12, 0.3)");
+    Sql("INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 2, NULL, 1)");
+    Sql("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
+        " VALUES (2, 'D' || char(0) || '1', 'Element', 0.5, 1, 0, 10)");
+    const char link[] = "[oledb]\nProvider=SQ\0Lite;Data Source=velkora.db\n";
+    WriteFile("nul.udl", QByteArray(link, sizeof link - 1));
     const Case cases[] = {
-        {"disk full", {"--output", "/dev/full"}, "Disk full.\n"},
-        {"missing folder", {"--output", "no/such/folder/m.maa"}, "File not found.\n"},
+        {"disk full", {"--output", "/dev/full"}, "velkora-cli: /dev/full: Disk full.\n"},
+        {"missing folder",
+         {"--output", "no/such/folder/m.maa"},
+         "velkora-cli: no/such/folder/m.maa: File not found.\n"},
+        {"value of an element",
+         {"--output", "kept.maa", "--project", "2"},
+         "velkora-cli: project 2, element \"D\\01\", section 2, DIAMETER: "
+         "Could not convert variant of type (Null) into type (Double)\n"},
+        {"data-link file with a NUL byte",
+         {"--output", "kept.maa", "--data-link", "nul.udl"},
+         "velkora-cli: The data-link file nul.udl names the provider \"SQ\\0Lite\", which is not "
+         "available here; available: SQLite.\n"},
         {"no data-link file",
          {"--output", "kept.maa", "--data-link", "elsewhere.udl"},
-         "The data-link file elsewhere.udl was not found in the working directory " +
+         "velkora-cli: The data-link file elsewhere.udl was not found in the working directory " +
              QDir::toNativeSeparators(dir_.path()) +
              ", where it is looked for; \"velkora-cli init\" makes one.\n"},
     };

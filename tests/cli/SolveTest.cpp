@@ -254,9 +254,10 @@ TEST_F(SolveTest, FailuresSayWhatToDo) {
     Sql("UPDATE PROJECTS SET SOURCE_WIRE = 'w12c' WHERE ID = 1");
     ToolRun run = RunTool({"solve", "--project", "1"});
     EXPECT_EQ(run.status, kCliFailure);
-    EXPECT_EQ(run.err,
-              "SOURCE_WIRE names wire 12, an outer piece of element \"Radiator\", which the "
-              "corrected taper makes one wire: feed its centre wire w10c, or use --taper exact.\n");
+    EXPECT_EQ(
+        run.err,
+        "velkora-cli: SOURCE_WIRE names wire 12, an outer piece of element \"Radiator\", which the "
+        "corrected taper makes one wire: feed its centre wire w10c, or use --taper exact.\n");
 
     // nec2c stands in for itself: missing, then refusing the deck.
     const QByteArray path = qgetenv("PATH");
@@ -271,7 +272,7 @@ TEST_F(SolveTest, FailuresSayWhatToDo) {
     run = RunTool({"solve", "--project", "2"});
     qputenv("PATH", path);
     EXPECT_EQ(run.status, kCliFailure);
-    EXPECT_EQ(run.err, "nec2c refused the deck: NO SEGMENT HAS AN ITAG OF 7.\n");
+    EXPECT_EQ(run.err, "velkora-cli: nec2c refused the deck: NO SEGMENT HAS AN ITAG OF 7.\n");
 
     for (const char* sweep : {"28", "28:29", "29:28:0.5", "28:29:0", "a:b:c"}) {
         run = RunTool({"solve", "--sweep", sweep});

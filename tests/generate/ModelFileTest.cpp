@@ -1,9 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -123,6 +126,132 @@ TEST_F(ModelFileTest, ReadOnlyFolderIsAccessDeniedAndKeepsTheOldFile) {
     ExpectOnlyTarget();
 }
 
+constexpr uid_t kNobody = 65534;
+
+// Runs work with the effective user and group `id` (root may write anywhere,
+// so permission cases act as an ordinary user).
+template <class Work>
+void ActingAs(uid_t id, Work&& work) {
+    if (id == 0) return work();
+    ASSERT_EQ(::setegid(id), 0);
+    ASSERT_EQ(::seteuid(id), 0);
+    work();
+    ASSERT_EQ(::seteuid(0), 0);
+    ASSERT_EQ(::setegid(0), 0);
+}
+
+struct ReplacedFileCase {
+    const char* name;
+    uid_t user;       // who writes
+    uid_t fileOwner;  // owner and group of the existing file
+    mode_t fileMode;
+    mode_t folderMode;
+    const char* failure;  // "" for success
+    const char* content;  // of the file afterwards
+};
+
+void PrintTo(const ReplacedFileCase& c, std::ostream* os) { *os << c.name; }
+
+class ReplacedFiles : public testing::TestWithParam<ReplacedFileCase> {};
+
+TEST_P(ReplacedFiles, AreTreatedAsOpeningForWritingWould) {
+    ASSERT_EQ(::geteuid(), 0u) << "the cases set owners";
+    const ReplacedFileCase& c = GetParam();
+    TempFolder folder;
+    const std::string target = folder.Path("model.maa");
+    { std::ofstream(target) << "old"; }
+    ASSERT_EQ(::chown(target.c_str(), c.fileOwner, c.fileOwner), 0);
+    ASSERT_EQ(::chmod(target.c_str(), c.fileMode), 0);
+    ASSERT_EQ(::chmod(folder.Root().c_str(), c.folderMode), 0);
+    std::string failure;
+    ActingAs(c.user, [&] {
+        try {
+            WriteModelFile(target, "new");
+        } catch (const FileError& error) {
+            failure = error.what();
+        }
+    });
+    EXPECT_EQ(failure, c.failure);
+    EXPECT_EQ(ReadFile(target), c.content);
+    struct stat after {};
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, c.fileMode);
+    EXPECT_EQ(after.st_uid, c.fileOwner);
+    EXPECT_EQ(after.st_gid, c.fileOwner);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"model.maa"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Permissions, ReplacedFiles,
+    testing::Values(ReplacedFileCase{"ReadOnlyFileOfTheUser", kNobody, kNobody, 0444, 0777,
+                                     "File access denied", "old"},
+                    ReplacedFileCase{"ReadOnlyFileAsRoot", 0, 0, 0444, 0755, "", "new"},
+                    ReplacedFileCase{"WritableFileInAReadOnlyFolder", kNobody, kNobody, 0640, 0555,
+                                     "", "new"},
+                    ReplacedFileCase{"OtherUsersFileAsRootKeepsOwnerAndMode", 0, kNobody, 0604,
+                                     0755, "", "new"},
+                    ReplacedFileCase{"SetUserIdBitKept", 0, 0, 04750, 0755, "", "new"}),
+    [](const testing::TestParamInfo<ReplacedFileCase>& row) {
+        return std::string(row.param.name);
+    });
+
+TEST_F(ModelFileTest, HardLinksKeepSharingTheFile) {
+    { std::ofstream(target) << "old"; }
+    fs::create_hard_link(target, folder.Path("other.maa"));
+    WriteModelFile(target, "new");
+    EXPECT_EQ(ReadFile(folder.Path("other.maa")), "new");
+}
+
+TEST_F(ModelFileTest, SymbolicLinkInAStickyFolderFollowsTheKernelsProtection) {
+    std::ifstream setting("/proc/sys/fs/protected_symlinks");
+    int protectedLinks = 0;
+    if (!(setting >> protectedLinks) || protectedLinks == 0)
+        GTEST_SKIP() << "the kernel does not protect symbolic links here";
+    const std::string real = folder.Path("real.txt");
+    { std::ofstream(real) << "old"; }
+    ASSERT_EQ(::chmod(folder.Root().c_str(), 01777), 0);
+    ASSERT_EQ(::symlink(real.c_str(), target.c_str()), 0);
+    ASSERT_EQ(::lchown(target.c_str(), kNobody, kNobody), 0);
+    EXPECT_EQ(FailureOf(target, "new"), "File access denied");
+    EXPECT_EQ(ReadFile(real), "old");
+}
+
+// The write passes a file size limit part-way; the limit's signal handler
+// then sends the signal under test, which arrives while the temporary file
+// exists.
+class InterruptedWrite : public testing::TestWithParam<int> {};
+
+int interruptingSignal = 0;
+
+TEST_P(InterruptedWrite, RemovesTheTemporaryFile) {
+    TempFolder folder;
+    const std::string target = folder.Path("model.maa");
+    { std::ofstream(target) << "old"; }
+    interruptingSignal = GetParam();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, [](int) { ::raise(interruptingSignal); });
+        const struct rlimit limit { 1000, 1000 };
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            WriteModelFile(target, std::string(5000, 'w'));
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == GetParam()) << status;
+    EXPECT_EQ(ReadFile(target), "old");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"model.maa"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, InterruptedWrite, testing::Values(SIGINT, SIGTERM),
+                         [](const testing::TestParamInfo<int>& row) {
+                             return std::string(row.param == SIGINT ? "SIGINT" : "SIGTERM");
+                         });
+
 TEST_F(ModelFileTest, WriteFailingPartWayKeepsTheOldFileAndLeavesNoTemporary) {
     { std::ofstream(target) << "old"; }
     // A file size limit makes the write fail after 1000 bytes.
@@ -149,6 +278,28 @@ TEST(ModelFileDevices, DiskFullIsReportedAndTheDeviceStays) {
 TEST(ModelFileDevices, DeviceIsWrittenInPlace) {
     EXPECT_NO_THROW(WriteModelFile("/dev/null", "some model\r\n"));
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST_F(ModelFileTest, NamedPipesNeverBlock) {
+    const std::string pipe = folder.Path("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(FailureOf(pipe, "nobody reads"), "I/O error 6");  // ENXIO: no reader
+    // A reader that never reads: the pipe fills up.
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(FailureOf(pipe, std::string(1 << 20, 'w')), "I/O error 11");  // EAGAIN
+    ::close(reader);
+    // A reader that goes away after one read: a failure, and the program lives on.
+    std::thread brief([&] {
+        const int fd = ::open(pipe.c_str(), O_RDONLY);
+        char some[16];
+        static_cast<void>(::read(fd, some, sizeof some));
+        ::close(fd);
+    });
+    EXPECT_EQ(FailureOf(pipe, std::string(1 << 20, 'w')), "I/O error 32");  // EPIPE
+    brief.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
 }
 
 TEST_F(ModelFileTest, NamedPipeIsWrittenInPlace) {

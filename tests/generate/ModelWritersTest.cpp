@@ -179,6 +179,13 @@ TEST(Writers, LargeNumbersFollowEachFilesRules) {
               std::string::npos);
     EXPECT_NE(example.EzNec(MainLobeAxis::X, kComma).find("\r\n1.234,5 0,3 10 1.234,5 -0,3 10 12"),
               std::string::npos);
+    // French groups with the narrow no-break space, written as 0xA0.
+    const RegionalMarks french{",", "\xA0", "/"};
+    EXPECT_NE(example.EzNec(MainLobeAxis::X, french)
+                  .find("\r\n1\xA0"
+                        "234,5 0,3 10 1\xA0"
+                        "234,5 -0,3 10 12"),
+              std::string::npos);
 }
 
 TEST(MmanaWriter, GroundHeightUsesTheFileDecimalMark) {
@@ -263,11 +270,79 @@ TEST(Writers, EmptyTextsAreNoFailure) {
     EXPECT_NE(example.EzNec().find("-0.5 10 10         // \r\n0.4"), std::string::npos);
 }
 
+// Wires whose two ends would be written alike are left out of both files,
+// with their mirrors, and out of the MMANA wire count.
+struct ZeroLengthCase {
+    const char* name;
+    double len;
+    std::vector<TaperSection> sections;
+    std::vector<std::string> ezNec;  // wire lines, without CR LF
+    std::vector<std::string> mmana;  // the count, then the wire lines
+};
+
+void PrintTo(const ZeroLengthCase& c, std::ostream* os) { *os << c.name; }
+
+class ZeroLengthWires : public testing::TestWithParam<ZeroLengthCase> {};
+
+TEST_P(ZeroLengthWires, AreLeftOut) {
+    const ZeroLengthCase& c = GetParam();
+    Example example;
+    example.source.elements = {Element("E", DbValue::Text("Element"), c.len, 0)};
+    example.source.elements[0].height = DbValue::Real(15);
+    example.source.sections = c.sections;
+    const auto withoutCrLf = [](std::vector<std::string> lines) {
+        for (std::string& line : lines) line.pop_back();
+        return lines;
+    };
+    EXPECT_EQ(withoutCrLf(WireLines(example.EzNec(), 2, 0)), c.ezNec);
+    EXPECT_EQ(withoutCrLf(WireLines(example.Mmana(), 4, 9)), c.mmana);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Walks, ZeroLengthWires,
+    testing::Values(
+        // 5.15 - 2.56 - 2.59 leaves a residue of 4e-16 for the third section.
+        ZeroLengthCase{
+            "ResidueOfAPartialSum",
+            5.15,
+            {Section(1, 1, 30.0, 2.56), Section(1, 2, 25.0, 2.59), Section(1, 3, 20.0, 2.02)},
+            {"0 2.56 15 0 -2.56 15 30         // E", "0 2.56 15 0 5.15 15 25         // E",
+             "0 -2.56 15 0 -5.15 15 25         // E"},
+            {"3", "0.0,\t2.56,\t15.0,\t0.0,\t-2.56,\t15.0,\t0.015,\t-1",
+             "0.0,\t2.56,\t15.0,\t0.0,\t5.15,\t15.0,\t0.0125,\t-1",
+             "0.0,\t-2.56,\t15.0,\t0.0,\t-5.15,\t15.0,\t0.0125,\t-1"}},
+        ZeroLengthCase{"PieceUnderHalfAMillimetre",
+                       0.5003,
+                       {Section(1, 1, 12.0, 0.5), Section(1, 2, 10.0, 1.0)},
+                       {"0 0.5 15 0 -0.5 15 12         // E"},
+                       {"1", "0.0,\t0.5,\t15.0,\t0.0,\t-0.5,\t15.0,\t0.006,\t-1"}},
+        ZeroLengthCase{"CentreWireUnderHalfAMillimetre",
+                       0.0004,
+                       {Section(1, 1, 12.0, 0.3), Section(1, 2, 10.0, 1.0)},
+                       {},
+                       {"0"}}),
+    [](const testing::TestParamInfo<ZeroLengthCase>& row) { return std::string(row.param.name); });
+
+TEST(Writers, LineBreaksInNamesBecomeBlanks) {
+    Example example;
+    example.project.nome = DbValue::Text("P\r\nQ");
+    example.project.sourceWire = DbValue::Text("w2\rc\n");
+    example.source.elements[0].nome = DbValue::Text("El\r\n0,\t0,\t0,\t0,\t0,\t0,\t0.001,\t-1");
+    const std::string mmana = example.Mmana();
+    EXPECT_EQ(mmana.substr(0, 6), "P  Q\r\n");
+    EXPECT_NE(mmana.find("\r\nw2 c ,\t0.0,\t1.0\r\n"), std::string::npos);
+    const auto ezNec = WireLines(example.EzNec(), 2, 0);
+    ASSERT_EQ(ezNec.size(), 6u);
+    EXPECT_EQ(ezNec[0],
+              "0 0.3 10 0 -0.3 10 12         // El  0,\t0,\t0,\t0,\t0,\t0,\t0.001,\t-1\r");
+}
+
 struct NullCase {
     const char* name;
     bool mmana;
     std::function<void(Example&)> change;
     const char* message;  // nullptr: no failure
+    const char* where = "";
 };
 
 // Test listings show the case by its name.
@@ -285,21 +360,25 @@ TEST_P(NullValues, FailWhereTheFileNeedsThem) {
     } catch (const Failure& error) {
         ASSERT_NE(c.message, nullptr) << error.what();
         EXPECT_STREQ(error.what(), c.message);
+        EXPECT_EQ(error.Where(), c.where);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, NullValues,
     testing::Values(
-        NullCase{"MmanaNome", true, [](Example& e) { e.project.nome = {}; }, kNullString},
-        NullCase{"MmanaF0", true, [](Example& e) { e.project.f0 = {}; }, kNullDouble},
+        NullCase{"MmanaNome", true, [](Example& e) { e.project.nome = {}; }, kNullString,
+                 "project 7, NOME"},
+        NullCase{"MmanaF0", true, [](Example& e) { e.project.f0 = {}; }, kNullDouble,
+                 "project 7, F0"},
         NullCase{"MmanaF0Text", true, [](Example& e) { e.project.f0 = DbValue::Text("144"); },
-                 "Could not convert variant of type (String) into type (Double)"},
+                 "Could not convert variant of type (String) into type (Double)", "project 7, F0"},
         NullCase{"MmanaSourceWire", true, [](Example& e) { e.project.sourceWire = {}; },
-                 kNullString},
-        NullCase{"MmanaHeight", true, [](Example& e) { e.project.height = {}; }, kNullDouble},
+                 kNullString, "project 7, SOURCE_WIRE"},
+        NullCase{"MmanaHeight", true, [](Example& e) { e.project.height = {}; }, kNullDouble,
+                 "project 7, HEIGHT"},
         NullCase{"MmanaElementLen", true, [](Example& e) { e.source.elements[1].len = {}; },
-                 kNullDouble},
+                 kNullDouble, "project 7, element \"D\", LEN"},
         NullCase{"MmanaNullLenOfNullElement", true,
                  [](Example& e) {
                      e.source.elements[1].type = DbValue::Text("Null");
@@ -309,7 +388,8 @@ INSTANTIATE_TEST_SUITE_P(
         NullCase{"MmanaElementNomeIsNotRead", true,
                  [](Example& e) { e.source.elements[0].nome = {}; }, nullptr},
         NullCase{"MmanaSectionDiameter", true,
-                 [](Example& e) { e.source.sections[1].diameter = {}; }, kNullDouble},
+                 [](Example& e) { e.source.sections[1].diameter = {}; }, kNullDouble,
+                 "project 7, element \"R\", section 2, DIAMETER"},
         NullCase{"EzNecProjectFieldsAreNotRead", false,
                  [](Example& e) {
                      e.project.nome = {};
@@ -319,7 +399,13 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  nullptr},
         NullCase{"EzNecElementNome", false, [](Example& e) { e.source.elements[1].nome = {}; },
-                 kNullString},
+                 kNullString, "project 7, element ID 400, NOME"},
+        NullCase{"EzNecNomeOfElementWithOnlyZeroLengthWires", false,
+                 [](Example& e) {
+                     e.source.elements[1].nome = {};
+                     e.source.elements[1].len = DbValue::Real(0.0004);
+                 },
+                 nullptr},
         NullCase{"EzNecNomeOfElementWithoutWires", false,
                  [](Example& e) {
                      e.source.elements[1].nome = {};
@@ -331,15 +417,18 @@ INSTANTIATE_TEST_SUITE_P(
                      e.source.elements[1].nome = {};
                      e.source.elements[1].distance = DbValue::Text("x");
                  },
-                 "Could not convert variant of type (String) into type (Double)"},
+                 "Could not convert variant of type (String) into type (Double)",
+                 "project 7, element ID 400, DISTANCE"},
         NullCase{"EzNecNullLenOfNullElement", false,
                  [](Example& e) {
                      e.source.elements[1].type = DbValue::Text("Null");
                      e.source.elements[1].len = {};
                  },
-                 kNullDouble},
+                 kNullDouble, "project 7, element \"D\", LEN"},
         NullCase{"EzNecSectionLength", false, [](Example& e) { e.source.sections[0].length = {}; },
-                 kNullDouble}),
+                 kNullDouble, "project 7, element \"R\", section 1, LENGTH"},
+        NullCase{"NoProjectRow", true, [](Example& e) { e.project = ProjectRow{}; }, kNullString,
+                 "no project, NOME"}),
     [](const testing::TestParamInfo<NullCase>& row) { return std::string(row.param.name); });
 
 // A source whose schedules cannot be read: an element must fail on its LEN

@@ -135,11 +135,14 @@ TEST(NumberPatternTest, AllFormsGiveTheSameText) {
     EXPECT_EQ(appended, expected);
 }
 
-TEST(NumberPatternTest, EmptyThousandsSeparatorWritesNothing) {
-    const RegionalMarks noGrouping{".", "", "/"};
-    EXPECT_EQ(NumberPattern("###,##0.###", 1234.5, noGrouping), "1234.5");
-    EXPECT_EQ(NumberPattern("###,##0.###", 999.9996, noGrouping), "1000");
-    EXPECT_EQ(NumberPattern("###,##0.000", -1234567, noGrouping), "-1234567.000");
+TEST(NumberPatternTest, NoGroupingWithoutAThousandsMarkOrWithOneEqualToTheDecimalMark) {
+    for (const RegionalMarks& noGrouping :
+         {RegionalMarks{".", "", "/"}, RegionalMarks{".", ".", "/"}}) {
+        EXPECT_EQ(NumberPattern("###,##0.###", 1234.5, noGrouping), "1234.5");
+        EXPECT_EQ(NumberPattern("###,##0.###", 999.9996, noGrouping), "1000");
+        EXPECT_EQ(NumberPattern("###,##0.000", -1234567, noGrouping), "-1234567.000");
+    }
+    EXPECT_EQ(NumberPattern("###,##0.000", 1296.2, RegionalMarks{",", ",", "/"}), "1296,200");
 }
 
 TEST(NumberPatternTest, MarksOfSeveralBytesAreWrittenWhole) {

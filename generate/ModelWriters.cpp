@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "Cp1252.h"
+#include "MmanaNumbering.h"
 #include "ModelFile.h"
 #include "NumberPattern.h"
 #include "ScheduleCache.h"
@@ -76,10 +77,6 @@ void AppendText(std::string& out, const DbValue& value, std::string_view field) 
     std::replace_if(
         out.begin() + static_cast<std::ptrdiff_t>(from), out.end(),
         [](char c) { return c == '\r' || c == '\n'; }, ' ');
-}
-
-bool IsNullElement(const ElementRow& element) {
-    return element.type.IsText() && element.type.ToText() == "Null";
 }
 
 // How a failure names the project and the element it happened in.
@@ -212,6 +209,20 @@ void AddMmanaElementWires(MmanaWireList& list, const ElementRow& element, const 
                  ++list.count;
                  return true;
              }));
+}
+
+std::vector<WireSpan> MmanaWrittenWires(const std::vector<WireSpan>& walk) {
+    std::vector<WireSpan> written;
+    std::string scratch;
+    const RegionalMarks marks;
+    auto offer = SectionPairs([&](const WireSpan& wire) {
+        scratch.clear();
+        if (!AppendMmanaWire(scratch, wire, marks)) return false;
+        written.push_back(wire);
+        return true;
+    });
+    for (const WireSpan& wire : walk) offer(wire);
+    return written;
 }
 
 void WriteEzNecElement(std::string& file, const ElementRow& element, const ModelJob& job) {

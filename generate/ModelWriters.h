@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "MainLobeAxis.h"
 #include "ModelSource.h"
 #include "RegionalMarks.h"
+#include "TaperWalk.h"
 
 namespace velkora {
 
@@ -55,6 +57,11 @@ struct MmanaWireList {
     std::string lines;
     std::size_t count = 0;
 };
+
+// The wires of one element's walk that the MMANA model writes: those whose
+// ends read alike are left out, with their mirrors. Other models number their
+// wires by this list, so a SOURCE_WIRE names the same wire everywhere.
+std::vector<WireSpan> MmanaWrittenWires(const std::vector<WireSpan>& walk);
 
 // Appends the wire lines of one element (a row of ElementsOfProject) to list.
 void AddMmanaElementWires(MmanaWireList& list, const ElementRow& element, const ModelJob& job);

@@ -3,6 +3,7 @@
 #include "Failure.h"
 #include "MemoryModelSource.h"
 #include "ModelTargets.h"
+#include "ModelWriters.h"
 #include "NecDeck.h"
 #include "SourceWire.h"
 #include "TaperCorrection.h"
@@ -121,6 +122,24 @@ TEST(NecDeckTest, ExactDeckKeepsEveryTubeUnderItsMmanaNumber) {
               "FR 0 1 0 0 144.3 0\n"
               "RP 0 1 73 1000 90 0 0 5\n"
               "EN\n");
+}
+
+// A wire the MMANA model leaves out (its ends read alike) is neither in the
+// deck nor counted, so the tags after it still match the MMANA numbers.
+TEST(NecDeckTest, ExactDeckLeavesOutTheWiresTheMmanaModelLeavesOut) {
+    Example example;
+    // 5.15 - 2.56 - 2.59 leaves a residue that makes a third piece of no length.
+    example.source.elements = {Element("R", 5.15, 0), Element("D", 0.48, 0.4)};
+    example.source.sections = {Section(1, 1, 30.0, 2.56), Section(1, 2, 25.0, 2.59),
+                               Section(1, 3, 20.0, 2.02)};
+    const std::string deck = example.Deck(Options(NecTaper::Exact), "w4c");
+    const std::string mmana = MmanaModelText(example.Job());
+    const std::size_t wires = mmana.find("***Wires***\r\n") + 13;
+    EXPECT_EQ(mmana.substr(wires, mmana.find('\r', wires) - wires), "4");
+    EXPECT_NE(deck.find("GW 3 "), std::string::npos) << deck;
+    EXPECT_NE(deck.find("GW 4 "), std::string::npos) << deck;
+    EXPECT_EQ(deck.find("GW 5 "), std::string::npos) << deck;
+    EXPECT_NE(deck.find("EX 0 4 "), std::string::npos) << deck;
 }
 
 TEST(NecDeckTest, CorrectedDeckHasOneWirePerElementTaggedByItsCentreWire) {

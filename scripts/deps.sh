@@ -3,10 +3,10 @@
 # when any is missing, and a comma-decimal locale for the locale tests.
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libgl-dev
+packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev locales
           fonts-dejavu-core xvfb xauth imagemagick
-          matchbox-window-manager xdotool)
+          matchbox-window-manager xdotool postgresql)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -9,8 +9,6 @@ namespace velkora {
 
 namespace {
 
-const QString kConnectionName = QStringLiteral("velkora-cli");
-
 // A separator given on the command line as one Windows-1252 character.
 std::string SeparatorArgument(const CliArguments& parsed, const QString& option, bool mayBeEmpty) {
     const QString text = parsed.Value(option);
@@ -22,12 +20,12 @@ std::string SeparatorArgument(const CliArguments& parsed, const QString& option,
 
 }  // namespace
 
-CliConnection::CliConnection(const QString& dataLinkFile)
-    : db_(OpenConnection(dataLinkFile, kConnectionName)) {}
+CliConnection::CliConnection(const QString& dataLinkFile, const QString& connectionName)
+    : name_(connectionName), db_(OpenConnection(dataLinkFile, connectionName)) {}
 
 CliConnection::~CliConnection() {
     db_ = QSqlDatabase();
-    CloseConnection(kConnectionName);
+    CloseConnection(name_);
 }
 
 QString DataLinkOf(const CliArguments& parsed) {

@@ -15,16 +15,19 @@ namespace velkora {
 inline const QString kDataLinkName = QStringLiteral("velkora.udl");
 inline const QString kDatabaseName = QStringLiteral("velkora.db");
 
-// The connection of one verb, closed on every way out.
+// The connection of one verb, closed on every way out; a verb with two
+// stores names the second.
 class CliConnection {
   public:
-    explicit CliConnection(const QString& dataLinkFile);
+    explicit CliConnection(const QString& dataLinkFile,
+                           const QString& connectionName = QStringLiteral("velkora-cli"));
     ~CliConnection();
     CliConnection(const CliConnection&) = delete;
     CliConnection& operator=(const CliConnection&) = delete;
     const QSqlDatabase& Db() const { return db_; }
 
   private:
+    QString name_;
     QSqlDatabase db_;
 };
 

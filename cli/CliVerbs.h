@@ -11,5 +11,6 @@ namespace velkora {
 int InitVerb(const QStringList& args, QTextStream& out);
 int ProjectsVerb(const QStringList& args, QTextStream& out);
 int GenerateVerb(const QStringList& args, QTextStream& out);
+int CopyVerb(const QStringList& args, QTextStream& out);
 
 }  // namespace velkora

@@ -5,8 +5,11 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace velkora {
+
+struct DataLink;
 
 // The providers a data-link file may name here.
 QStringList AvailableProviders();
@@ -29,6 +32,21 @@ QSqlDatabase OpenDatabaseFile(const QString& path, const QString& connectionName
 // must be gone first.
 void CloseConnection(
     const QString& connectionName = QLatin1String(QSqlDatabase::defaultConnection));
+
+// The statements that make the tables on this connection's engine.
+const QStringList& SchemaStatementsFor(const QSqlDatabase& db);
+
+// The column that keeps a table's rows in the store's order: the order they
+// were stored in. SQLite's row number where the engine has one, else the
+// table's key ID (quoted for the driver); empty when the table has neither.
+QString StoreOrderColumn(const QSqlDatabase& db, const QString& table);
+
+// Makes the tables, relations and indexes in the server database a data-link
+// file names (its provider must be a server's), then runs fill on the new
+// tables (may be empty). Refuses (StoreError) when the database holds any of
+// the four tables already, and leaves it as it was; when fill fails, the new
+// tables are dropped again.
+void CreateServerStore(const DataLink& link, const std::function<void(QSqlDatabase&)>& fill = {});
 
 // Creates a new SQLite database file with the program's tables, relations and
 // indexes. Refuses (StoreError) when something of that name exists already;

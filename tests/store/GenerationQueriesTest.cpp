@@ -9,36 +9,55 @@
 namespace velkora {
 namespace {
 
-class GenerationQueriesTest : public TemporaryWorkingDirectory {
+// Tables as another tool might make them: no relations, no keys.
+QStringList OutsideSchema(bool server) {
+    if (server)
+        return {
+            "CREATE TABLE PROJECTS (ID BIGINT, NOME TEXT, F0 DOUBLE PRECISION, SOURCE_WIRE TEXT,"
+            " HEIGHT INTEGER)",
+            "CREATE TABLE ELEMENTS (ID BIGINT, ID_PROJECT BIGINT, NOME TEXT, TYPE TEXT,"
+            " LEN DOUBLE PRECISION, ID_TAPER BIGINT, DISTANCE DOUBLE PRECISION,"
+            " HEIGHT DOUBLE PRECISION)",
+            "CREATE TABLE TAPER (ID BIGINT, NOME TEXT, UM TEXT)",
+            "CREATE TABLE TAPER_SIZES (ID_TAPER BIGINT, \"ORDER\" INTEGER,"
+            " DIAMETER DOUBLE PRECISION, LENGTH DOUBLE PRECISION)"};
+    return {
+        "CREATE TABLE PROJECTS (ID INTEGER, NOME TEXT, F0 REAL, SOURCE_WIRE TEXT, HEIGHT "
+        "INTEGER)",
+        "CREATE TABLE ELEMENTS (ID INTEGER, ID_PROJECT INTEGER, NOME TEXT, TYPE TEXT, LEN,"
+        " ID_TAPER, DISTANCE REAL, HEIGHT REAL)",
+        "CREATE TABLE TAPER (ID INTEGER, NOME TEXT, UM TEXT)",
+        "CREATE TABLE TAPER_SIZES (ID_TAPER INTEGER, \"ORDER\" INTEGER, DIAMETER REAL, "
+        "LENGTH)"};
+}
+
+class GenerationQueriesTest : public ProviderTest {
   protected:
     void TearDown() override {
         db_ = QSqlDatabase();
         CloseConnection("test");
-        TemporaryWorkingDirectory::TearDown();
+        ProviderTest::TearDown();
     }
     // A database the program made, or, with outside, one made by another
     // tool without relations or keys.
     void Open(const QStringList& rows, bool outside = false) {
-        if (outside) {
-            MakeDatabase(
-                "velkora.db",
-                {"CREATE TABLE PROJECTS (ID INTEGER, NOME TEXT, F0 REAL, SOURCE_WIRE TEXT, HEIGHT "
-                 "INTEGER)",
-                 "CREATE TABLE ELEMENTS (ID INTEGER, ID_PROJECT INTEGER, NOME TEXT, TYPE TEXT, LEN,"
-                 " ID_TAPER, DISTANCE REAL, HEIGHT REAL)",
-                 "CREATE TABLE TAPER (ID INTEGER, NOME TEXT, UM TEXT)",
-                 "CREATE TABLE TAPER_SIZES (ID_TAPER INTEGER, \"ORDER\" INTEGER, DIAMETER REAL, "
-                 "LENGTH)"});
-        } else {
-            CreateDatabaseFile("velkora.db");
-        }
-        WriteFile("velkora.udl", "Provider=SQLite;Data Source=velkora.db");
+        QStringList schema;
+        for (const QString& statement : OutsideSchema(OnServer())) schema << QuotedNames(statement);
+        MakeStore(outside ? schema : QStringList());
         db_ = OpenConnection("velkora.udl", "test");
         QSqlQuery query(db_);
-        for (const QString& row : rows) ASSERT_TRUE(query.exec(row)) << row.toStdString();
+        for (const QString& row : rows)
+            ASSERT_TRUE(query.exec(QuotedNames(row)))
+                << row.toStdString() << ": " << query.lastError().text().toStdString();
     }
     QSqlDatabase db_;
 };
+VELKORA_FOR_EACH_PROVIDER(GenerationQueriesTest);
+
+// The same, for what only SQLite's loose column types allow.
+using SqliteGenerationQueriesTest = GenerationQueriesTest;
+INSTANTIATE_TEST_SUITE_P(SQLite, SqliteGenerationQueriesTest,
+                         ::testing::Values(test::TestProvider::SQLite));
 
 std::vector<std::int64_t> Ids(const std::vector<ElementRow>& rows) {
     std::vector<std::int64_t> ids;
@@ -52,7 +71,7 @@ std::vector<double> Diameters(const std::vector<TaperSection>& sections) {
     return diameters;
 }
 
-TEST_F(GenerationQueriesTest, ElementsComeInBoomOrderWithTiesByAscendingId) {
+TEST_P(GenerationQueriesTest, ElementsComeInBoomOrderWithTiesByAscendingId) {
     Open({"INSERT INTO PROJECTS (ID, NOME) VALUES (1, 'P'), (2, 'Q')",
           "INSERT INTO ELEMENTS (ID, ID_PROJECT, DISTANCE) VALUES (5, 1, 0.4), (3, 1, 0.4), (9, 1, "
           "0.0),"
@@ -68,7 +87,7 @@ TEST_F(GenerationQueriesTest, ElementsComeInBoomOrderWithTiesByAscendingId) {
         << "the prepared query runs again";
 }
 
-TEST_F(GenerationQueriesTest, ElementValuesStayWhatTheyAre) {
+TEST_P(SqliteGenerationQueriesTest, ElementValuesStayWhatTheyAre) {
     Open(
         {"INSERT INTO ELEMENTS (ID, ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT) VALUES"
          " (1, 1, 'Riflettore \xC3\xA0', 'Element', 0.5, 3, 0, 10),"
@@ -92,7 +111,7 @@ TEST_F(GenerationQueriesTest, ElementValuesStayWhatTheyAre) {
     EXPECT_EQ(rows[2].idTaper, DbValue::Text("7"));
 }
 
-TEST_F(GenerationQueriesTest, SectionsComeInOrderWithTiesAsStored) {
+TEST_P(GenerationQueriesTest, SectionsComeInOrderWithTiesAsStored) {
     Open({"INSERT INTO TAPER (ID, NOME) VALUES (1, 'a'), (2, 'b')",
           "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES"
           " (1, 2, 20, 1.0), (1, 1, 30, 0.5), (2, 1, 99, 1), (1, 2, 21, 1.0), (1, 3, 16, 2), (1, "
@@ -109,7 +128,7 @@ TEST_F(GenerationQueriesTest, SectionsComeInOrderWithTiesAsStored) {
     EXPECT_EQ(sections[0].length, DbValue::Real(1.0));
 }
 
-TEST_F(GenerationQueriesTest, SectionsOfADeletedScheduleAreStillRead) {
+TEST_P(GenerationQueriesTest, SectionsOfADeletedScheduleAreStillRead) {
     // Without relations nothing removes the sections; the query reads
     // TAPER_SIZES alone, and an ID_TAPER stored as text still matches.
     Open({"INSERT INTO TAPER (ID, NOME) VALUES (1, 'gone')",
@@ -122,7 +141,7 @@ TEST_F(GenerationQueriesTest, SectionsOfADeletedScheduleAreStillRead) {
     EXPECT_TRUE(sections[0].length.IsNull());
 }
 
-TEST_F(GenerationQueriesTest, ProjectRowsByIdAndInTheStoresOrder) {
+TEST_P(SqliteGenerationQueriesTest, ProjectRowsByIdAndInTheStoresOrder) {
     Open({"INSERT INTO PROJECTS (ID, NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (5, 'Five', 144.3, "
           "'w2c', 10),"
           " (2, 'Two', NULL, NULL, NULL)",
@@ -145,7 +164,7 @@ TEST_F(GenerationQueriesTest, ProjectRowsByIdAndInTheStoresOrder) {
     EXPECT_EQ(projects[1].elementCount, 1);
 }
 
-TEST_F(GenerationQueriesTest, NoProjectGivesAnAllNullRow) {
+TEST_P(GenerationQueriesTest, NoProjectGivesAnAllNullRow) {
     Open({});
     const ProjectRow row = ReadFirstProjectRow(db_);
     for (const DbValue* value : {&row.id, &row.nome, &row.f0, &row.sourceWire, &row.height})

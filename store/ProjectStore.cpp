@@ -77,6 +77,13 @@ void ProjectStore::CloseStore() {
     }
 }
 
+void ProjectStore::Refresh() {
+    parts_->projects.PostPending();
+    parts_->taper.PostPending();
+    parts_->projects.Refresh();
+    parts_->taper.Refresh();
+}
+
 BoundDataset& ProjectStore::TProjects() { return parts_->projects; }
 BoundDataset& ProjectStore::TElements() { return parts_->elements; }
 BoundDataset& ProjectStore::TTaper() { return parts_->taper; }

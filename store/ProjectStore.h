@@ -28,6 +28,10 @@ class ProjectStore : public QObject {
     // The same on a connection opened elsewhere (tests, tools); the store
     // uses it but does not close it.
     void OpenStoreOn(const QSqlDatabase& db);
+    // Re-reads the four tables (F5), keeping each current row where it still
+    // exists. Pending edits are posted first; a failed post throws and leaves
+    // the tables as they were.
+    void Refresh();
     // Closes the datasets, dropping unposted changes, and the own connection.
     void CloseStore();
 

@@ -1,7 +1,9 @@
 #include "TableDataset.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <algorithm>
 
 #include "FieldText.h"
@@ -10,7 +12,11 @@
 namespace velkora {
 namespace {
 
-QString Quoted(const QString& name) { return '"' + name + '"'; }
+// What a post or delete meets when another copy changed or deleted the row
+// after this copy read it.
+const char* const kChangedByAnother =
+    "The row was changed or deleted by another user since it was read. Cancel to see its "
+    "current values";
 
 // Keys and links compare as whole numbers whatever type the driver gave them.
 bool SameValue(const QVariant& a, const QVariant& b) {
@@ -107,7 +113,7 @@ TableDefinition TaperSizesDefinition() {
             {HiddenInteger("ID_TAPER"), Field("ORDER", FieldKind::Integer),
              Field("DIAMETER", FieldKind::Float, {}, "##0.###"),
              Field("LENGTH", FieldKind::Float, {}, "###,##0.###")},
-            {},
+            "ID",
             {"ID_TAPER"}};
 }
 
@@ -174,6 +180,8 @@ const FieldInfo& TableDataset::RequireFieldAt(int field) const {
 
 void TableDataset::Open() {
     if (open_) return;
+    hasKey_ = !definition_.keyField.isEmpty() &&
+              Database().record(definition_.table).indexOf(definition_.keyField) >= 0;
     const QVariant link = master_ ? master_->CurrentMasterValue(masterField_) : QVariant();
     std::vector<Row> rows = ReadRows(link);
     filterValue_ = link;
@@ -217,21 +225,29 @@ QSqlDatabase TableDataset::Database() const {
     return db;
 }
 
+QString TableDataset::Name(const QString& identifier) const {
+    return Database().driver()->escapeIdentifier(identifier, QSqlDriver::FieldName);
+}
+
+QString TableDataset::TableSql() const {
+    return Database().driver()->escapeIdentifier(definition_.table, QSqlDriver::TableName);
+}
+
+// The row number, the key (when the table has one), then the stored fields.
 QString TableDataset::SelectList() const {
-    QStringList columns{"rowid"};
+    QStringList columns{"rowid", hasKey_ ? Name(definition_.keyField) : QString("NULL")};
     for (const FieldInfo& field : definition_.fields)
-        if (field.kind != FieldKind::Lookup) columns << Quoted(field.name);
-    return "SELECT " + columns.join(", ") + " FROM " + Quoted(definition_.table);
+        if (field.kind != FieldKind::Lookup) columns << Name(field.name);
+    return "SELECT " + columns.join(", ") + " FROM " + TableSql();
 }
 
 std::vector<TableDataset::Row> TableDataset::ReadRows(const QVariant& linkValue) const {
     // A detail of a master without a posted row shows nothing.
     if (master_ && linkValue.isNull()) return {};
     QString sql = SelectList();
-    if (master_)
-        sql += " WHERE " + Quoted(definition_.fields[std::size_t(linkField_)].name) + " = ?";
+    if (master_) sql += " WHERE " + Name(definition_.fields[std::size_t(linkField_)].name) + " = ?";
     QStringList order;
-    for (const QString& column : definition_.orderBy) order << Quoted(column);
+    for (const QString& column : definition_.orderBy) order << Name(column);
     order << "rowid";
     sql += " ORDER BY " + order.join(", ");
 
@@ -247,27 +263,41 @@ std::vector<TableDataset::Row> TableDataset::ReadRows(const QVariant& linkValue)
     return rows;
 }
 
-TableDataset::Row TableDataset::ReadRowByRowid(const QVariant& rowid) const {
+// The row where `condition` (one "?" for value) holds; none when no row does.
+std::optional<TableDataset::Row> TableDataset::ReadRowWhere(const QString& condition,
+                                                            const QVariant& value) const {
     QSqlQuery query(Database());
+    query.setForwardOnly(true);
     const QString what = "Could not read back the row of " + definition_.table;
-    if (!query.prepare(SelectList() + " WHERE rowid = ?")) Refused(what, query);
-    query.addBindValue(rowid);
+    if (!query.prepare(SelectList() + " WHERE " + condition)) Refused(what, query);
+    query.addBindValue(value);
     if (!query.exec()) Refused(what, query);
-    if (!query.next())
-        throw StoreError(what +
-                         ": it is no longer in the database (another user may have deleted it)");
-    return RowFromQuery(query);
+    if (query.next()) return RowFromQuery(query);
+    if (query.lastError().isValid()) Refused(what, query);
+    return std::nullopt;
+}
+
+// The row as the database holds it now: by key, or by row number in a table
+// without one (which may by now be another row that reused the number).
+std::optional<TableDataset::Row> TableDataset::ReadRowAgain(const Row& row) const {
+    if (hasKey_) return ReadRowWhere(Name(definition_.keyField) + " = ?", row.key);
+    return ReadRowWhere("rowid = ?", row.rowid);
 }
 
 TableDataset::Row TableDataset::RowFromQuery(const QSqlQuery& query) const {
     Row row;
     row.rowid = query.value(0);
+    if (!query.isNull(1)) row.key = query.value(1);
     row.values.resize(definition_.fields.size());
-    int column = 1;
+    row.read.resize(definition_.fields.size());
+    int column = 2;
     for (std::size_t i = 0; i < definition_.fields.size(); ++i) {
         const FieldInfo& field = definition_.fields[i];
         if (field.kind == FieldKind::Lookup) continue;
-        if (!query.isNull(column)) row.values[i] = Normalized(field.kind, query.value(column));
+        if (!query.isNull(column)) {
+            row.read[i] = query.value(column);
+            row.values[i] = Normalized(field.kind, row.read[i]);
+        }
         ++column;
     }
     return row;
@@ -328,6 +358,7 @@ void TableDataset::EndEdit() {
     written_.clear();
     refusedText_.clear();
     modified_ = false;
+    conflict_ = false;
 }
 
 void TableDataset::Edit() {
@@ -352,7 +383,8 @@ void TableDataset::AddRow(bool atEnd) {
     const int previous = current_;
     emit RowAboutToBeInserted(position);
     rows_.insert(rows_.begin() + position,
-                 Row{QVariant(), std::vector<QVariant>(definition_.fields.size())});
+                 Row{QVariant(), QVariant(), std::vector<QVariant>(definition_.fields.size()),
+                     std::vector<QVariant>(definition_.fields.size())});
     current_ = position;
     emit RowInserted(position);
     returnRow_ = previous;
@@ -442,6 +474,11 @@ void TableDataset::Post() {
 
 void TableDataset::Cancel() {
     if (!open_ || !Editing()) return;
+    if (conflict_) {
+        // The post was refused: show what the database holds now.
+        ReplaceCurrentRow(ReadRowAgain(rows_[std::size_t(current_)]));
+        return;
+    }
     if (state_ == DatasetState::Insert) {
         const int back = RowAfterDrop();
         PrepareDetails(back >= current_ ? back + 1 : back);  // its number before the drop
@@ -466,10 +503,45 @@ void TableDataset::Delete() {
     }
     if (rows_.empty())
         throw StoreError(QString("There is no row of %1 to delete").arg(definition_.table));
+    PrepareDetails(current_ + 1 < RowCount() ? current_ + 1 : current_ - 1);
+    if (DeleteFromDatabase(rows_[std::size_t(current_)])) {
+        RemoveCurrentRow();
+        return;
+    }
+    // Not as this copy read it: show what the database holds now.
+    const std::optional<Row> now = ReadRowAgain(rows_[std::size_t(current_)]);
+    const bool changed = now && Belongs(*now);
+    ReplaceCurrentRow(now);
+    if (changed)
+        throw StoreError(
+            "The row was changed by another user since it was read, so it was not deleted. "
+            "Its current values are shown now");
+    throw StoreError(QString("The row was no longer in %1: another user had already deleted it. "
+                             "It is removed from the list.")
+                         .arg(definition_.table));
+}
+
+// Whether a row read again still belongs to the rows shown (a detail's link).
+bool TableDataset::Belongs(const Row& row) const {
+    return !master_ || SameValue(row.values[std::size_t(linkField_)], filterValue_);
+}
+
+// The current row becomes `row` as read again, or leaves the list when it is
+// gone; any edit of it ends.
+void TableDataset::ReplaceCurrentRow(std::optional<Row> row) {
+    if (!row || !Belongs(*row)) {
+        RemoveCurrentRow();
+        return;
+    }
+    rows_[std::size_t(current_)] = std::move(*row);
+    EndEdit();
+    SetState(DatasetState::Browse);
+    emit RowChanged(current_);
+    SyncDetails();
+}
+
+void TableDataset::RemoveCurrentRow() {
     const int row = current_;
-    PrepareDetails(row + 1 < RowCount() ? row + 1 : row - 1);
-    const bool found = DeleteFromDatabase(rows_[std::size_t(row)]);
-    // Gone from the database either way: drop it from the list too.
     EndEdit();
     emit RowAboutToBeRemoved(row);
     rows_.erase(rows_.begin() + row);
@@ -479,25 +551,52 @@ void TableDataset::Delete() {
     emit StateChanged();
     emit CurrentRowChanged();
     SyncDetails();
-    if (!found)
-        throw StoreError(
-            QString("The row was no longer in %1: another user had already deleted it. "
-                    "It is removed from the list.")
-                .arg(definition_.table));
+}
+
+// --- Reading again ---------------------------------------------------------------
+
+void TableDataset::PostPending() {
+    FlushDetails();
+    FlushPending();
+}
+
+void TableDataset::Refresh() {
+    if (!open_) return;
+    PostPending();
+    Reread();
+}
+
+int TableDataset::RowWithIdentity(const Row& row) const {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const Row& candidate = rows_[i];
+        if (hasKey_ ? SameValue(candidate.key, row.key) : SameValue(candidate.rowid, row.rowid))
+            return int(i);
+    }
+    return -1;
+}
+
+void TableDataset::Reread() {
+    if (!open_) return;
+    const QVariant link = master_ ? master_->CurrentMasterValue(masterField_) : QVariant();
+    std::vector<Row> rows = ReadRows(link);
+    const std::optional<Row> current =
+        current_ >= 0 ? std::optional<Row>(rows_[std::size_t(current_)]) : std::nullopt;
+    const int previous = current_;
+    emit RowsAboutToReset();
+    EndEdit();
+    rows_ = std::move(rows);
+    filterValue_ = link;
+    state_ = DatasetState::Browse;
+    current_ = current ? RowWithIdentity(*current) : -1;
+    // A current row that is gone leaves its place to the row now there.
+    if (current_ < 0 && !rows_.empty()) current_ = std::clamp(previous, 0, RowCount() - 1);
+    emit RowsReset();
+    emit StateChanged();
+    emit CurrentRowChanged();
+    for (TableDataset* detail : details_) detail->Reread();
 }
 
 // --- Writing to the database ---------------------------------------------------
-
-QString TableDataset::KeyCondition() const {
-    return (definition_.keyField.isEmpty() ? QString("rowid") : Quoted(definition_.keyField)) +
-           " = ?";
-}
-
-void TableDataset::BindKey(QSqlQuery& query, const Row& row) const {
-    query.addBindValue(definition_.keyField.isEmpty()
-                           ? row.rowid
-                           : row.values[std::size_t(RequireField(definition_.keyField))]);
-}
 
 std::vector<int> TableDataset::WrittenColumns() const {
     std::vector<int> columns;
@@ -509,15 +608,38 @@ std::vector<int> TableDataset::WrittenColumns() const {
     return columns;
 }
 
+std::vector<int> TableDataset::StoredColumns() const {
+    std::vector<int> columns;
+    for (std::size_t i = 0; i < definition_.fields.size(); ++i)
+        if (definition_.fields[i].kind != FieldKind::Lookup) columns.push_back(int(i));
+    return columns;
+}
+
+// The row still holds what this copy read: its key and the given columns'
+// values. Without a key column it is found by row number and every value,
+// so that a number another copy's new row reused does not match.
+RowCondition TableDataset::RowAsRead(const Row& row, const std::vector<int>& columns) const {
+    RowCondition condition(*Database().driver());
+    if (hasKey_) {
+        condition.Matches(definition_.keyField, row.key);
+    } else {
+        condition.MatchesRaw("rowid", row.rowid);
+    }
+    for (int column : hasKey_ ? columns : StoredColumns())
+        condition.Matches(definition_.fields[std::size_t(column)].name,
+                          row.read[std::size_t(column)]);
+    return condition;
+}
+
 void TableDataset::InsertIntoDatabase() {
     const std::vector<int> columns = WrittenColumns();
     QStringList names;
     QStringList marks;
     for (int column : columns) {
-        names << Quoted(definition_.fields[std::size_t(column)].name);
+        names << Name(definition_.fields[std::size_t(column)].name);
         marks << "?";
     }
-    QString sql = "INSERT INTO " + Quoted(definition_.table);
+    QString sql = "INSERT INTO " + TableSql();
     sql += names.isEmpty() ? QString(" DEFAULT VALUES")
                            : " (" + names.join(", ") + ") VALUES (" + marks.join(", ") + ")";
     QSqlQuery query(Database());
@@ -527,37 +649,50 @@ void TableDataset::InsertIntoDatabase() {
     if (!query.exec()) Refused(what, query);
     const QVariant rowid = query.lastInsertId();
     if (!rowid.isValid()) throw StoreError(what + ": the database gave no row number for it");
-    rows_[std::size_t(current_)] = ReadRowByRowid(rowid);
+    const std::optional<Row> row = ReadRowWhere("rowid = ?", rowid);
+    if (!row)
+        throw StoreError(what +
+                         ": it is no longer in the database (another user may have deleted it)");
+    rows_[std::size_t(current_)] = *row;
 }
 
+// Writes only where the row still holds, in the columns being changed, what
+// this copy read; otherwise another copy's post would be overwritten unseen.
 void TableDataset::UpdateInDatabase() {
     const std::vector<int> columns = WrittenColumns();
     if (columns.empty()) return;
     QStringList assignments;
     for (int column : columns)
-        assignments << Quoted(definition_.fields[std::size_t(column)].name) + " = ?";
-    const QString sql = "UPDATE " + Quoted(definition_.table) + " SET " + assignments.join(", ") +
-                        " WHERE " + KeyCondition();
+        assignments << Name(definition_.fields[std::size_t(column)].name) + " = ?";
+    const Row& row = rows_[std::size_t(current_)];
+    const RowCondition condition = RowAsRead(row, columns);
+    const QString sql =
+        "UPDATE " + TableSql() + " SET " + assignments.join(", ") + " WHERE " + condition.Text();
     QSqlQuery query(Database());
     const QString what = "Could not save the row in " + definition_.table;
     if (!query.prepare(sql)) Refused(what, query);
     for (int column : columns) query.addBindValue(buffer_[std::size_t(column)]);
-    const Row& row = rows_[std::size_t(current_)];
-    BindKey(query, row);
+    condition.Bind(query);
     if (!query.exec()) Refused(what, query);
-    if (query.numRowsAffected() == 0)
+    if (query.numRowsAffected() == 0) {
+        conflict_ = true;
+        throw StoreError(kChangedByAnother);
+    }
+    const std::optional<Row> saved = ReadRowAgain(row);
+    if (!saved)
         throw StoreError(what +
-                         ": it is no longer in the database (another user may have deleted "
-                         "it). Your changes are still in the row; cancel the edit to drop them.");
-    rows_[std::size_t(current_)] = ReadRowByRowid(row.rowid);
+                         ": it is no longer in the database (another user may have deleted it)");
+    rows_[std::size_t(current_)] = *saved;
 }
 
+// Deletes only where the row still holds every value this copy read.
 bool TableDataset::DeleteFromDatabase(const Row& row) {
+    const RowCondition condition = RowAsRead(row, StoredColumns());
     QSqlQuery query(Database());
     const QString what = "Could not delete the row from " + definition_.table;
-    if (!query.prepare("DELETE FROM " + Quoted(definition_.table) + " WHERE " + KeyCondition()))
+    if (!query.prepare("DELETE FROM " + TableSql() + " WHERE " + condition.Text()))
         Refused(what, query);
-    BindKey(query, row);
+    condition.Bind(query);
     if (!query.exec()) Refused(what, query);
     return query.numRowsAffected() > 0;
 }

@@ -9,6 +9,7 @@
 
 #include "BoundDataset.h"
 #include "RegionalMarks.h"
+#include "RowCondition.h"
 
 namespace velkora {
 
@@ -16,8 +17,11 @@ namespace velkora {
 struct TableDefinition {
     QString table;                  // "PROJECTS"
     std::vector<FieldInfo> fields;  // stored columns and lookup fields, in grid order
-    QString keyField;               // "ID"; empty: rows are identified by SQLite's rowid
-    QStringList orderBy;            // leading sort columns; ties always in rowid order
+    // The column that identifies a row ("ID"). TAPER_SIZES has it only in
+    // stores the program made; without it a row is found by its row number
+    // together with every value this copy read.
+    QString keyField;
+    QStringList orderBy;  // leading sort columns; ties always in rowid order
 };
 
 // The four tables' fields with their labels, display patterns, sizes and pick lists.
@@ -44,6 +48,13 @@ class TableDataset : public BoundDataset {
     void SetLookup(const QString& lookupField, const QString& keyField, TableDataset& source,
                    const QString& sourceKey = QStringLiteral("ID"),
                    const QString& resultField = QStringLiteral("NOME"));
+    // Posts a pending edit of a detail, then of this dataset (an untouched
+    // new row is dropped), as moving to another row would.
+    void PostPending();
+    // Re-reads the rows from the database, keeping the current row where it
+    // still exists (by key); the details follow. Pending edits are posted
+    // first; if a post fails this throws and nothing is re-read.
+    void Refresh();
     // The marks whose decimal separator the key filter takes (those in force
     // when the window was created). Display and conversion use the current ones.
     void SetKeyMarks(const RegionalMarks& marks);
@@ -87,7 +98,9 @@ class TableDataset : public BoundDataset {
   private:
     struct Row {
         QVariant rowid;
+        QVariant key;                  // the key column's value; null without one
         std::vector<QVariant> values;  // one per field; lookup fields stay null
+        std::vector<QVariant> read;    // as the database gave them, for the conflict checks
     };
     struct Lookup {
         int field = -1;
@@ -104,16 +117,24 @@ class TableDataset : public BoundDataset {
     QVariant StoredValue(int row, int field) const;
 
     QSqlDatabase Database() const;
+    QString Name(const QString& identifier) const;  // escaped by the driver
+    QString TableSql() const;
     QString SelectList() const;
     std::vector<Row> ReadRows(const QVariant& linkValue) const;
-    Row ReadRowByRowid(const QVariant& rowid) const;
+    std::optional<Row> ReadRowWhere(const QString& condition, const QVariant& value) const;
+    std::optional<Row> ReadRowAgain(const Row& row) const;
     Row RowFromQuery(const QSqlQuery& query) const;
     std::vector<int> WrittenColumns() const;
     void InsertIntoDatabase();
     void UpdateInDatabase();
-    bool DeleteFromDatabase(const Row& row);  // false when no row had the key
-    QString KeyCondition() const;
-    void BindKey(QSqlQuery& query, const Row& row) const;
+    bool DeleteFromDatabase(const Row& row);  // false when the row was not as read
+    RowCondition RowAsRead(const Row& row, const std::vector<int>& columns) const;
+    std::vector<int> StoredColumns() const;
+    bool Belongs(const Row& row) const;
+    void ReplaceCurrentRow(std::optional<Row> row);
+    void RemoveCurrentRow();
+    int RowWithIdentity(const Row& row) const;
+    void Reread();
 
     void SetState(DatasetState state);
     void SetCurrent(int row);
@@ -153,6 +174,8 @@ class TableDataset : public BoundDataset {
     std::vector<bool> written_;
     std::vector<std::optional<QString>> refusedText_;
     bool modified_ = false;
+    bool conflict_ = false;  // a post was refused: Cancel re-reads the row
+    bool hasKey_ = false;    // the table has the key column
 
     TableDataset* master_ = nullptr;
     int linkField_ = -1;

@@ -72,13 +72,20 @@ void WriteSampleStore() {
         for (const char* sql : {
                  "INSERT INTO TAPER VALUES (1, '20 m tubing', 'm,mm')",
                  "INSERT INTO TAPER VALUES (2, '10 m tubing', 'm,mm')",
-                 "INSERT INTO TAPER_SIZES VALUES (1, 1, 35, 0.5)",
-                 "INSERT INTO TAPER_SIZES VALUES (1, 2, 30, 1.0)",
-                 "INSERT INTO TAPER_SIZES VALUES (1, 3, 25, 1.0)",
-                 "INSERT INTO TAPER_SIZES VALUES (1, 4, 20, 1.0)",
-                 "INSERT INTO TAPER_SIZES VALUES (1, 5, 16, 2.04)",
-                 "INSERT INTO TAPER_SIZES VALUES (2, 1, 16, 1.0)",
-                 "INSERT INTO TAPER_SIZES VALUES (2, 2, 12, 1.8)",
+                 "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 1, "
+                 "35, 0.5)",
+                 "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 2, "
+                 "30, 1.0)",
+                 "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 3, "
+                 "25, 1.0)",
+                 "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 4, "
+                 "20, 1.0)",
+                 "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 5, "
+                 "16, 2.04)",
+                 "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (2, 1, "
+                 "16, 1.0)",
+                 "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (2, 2, "
+                 "12, 1.8)",
                  "INSERT INTO PROJECTS VALUES (1, '2 el 20 m', 14.15, 'w10c', 0)",
                  "INSERT INTO PROJECTS VALUES (2, '3 el 10 m', 28.5, 'w4c', 0)",
                  "INSERT INTO ELEMENTS VALUES (1, 1, 'Refl', 'Element', 5.54, 1, 0, 15)",

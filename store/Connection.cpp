@@ -218,6 +218,11 @@ const Provider& ProviderOf(const QSqlDatabase& db) {
 
 const QStringList& SchemaStatementsFor(const QSqlDatabase& db) { return ProviderOf(db).schema(); }
 
+QString RowNumberColumn(const QSqlDatabase& db) {
+    const char* rowNumber = ProviderOf(db).rowNumber;
+    return rowNumber ? QLatin1String(rowNumber) : QString();
+}
+
 QString StoreOrderColumn(const QSqlDatabase& db, const QString& table) {
     const Provider& provider = ProviderOf(db);
     if (provider.rowNumber) return QLatin1String(provider.rowNumber);

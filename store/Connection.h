@@ -36,6 +36,10 @@ void CloseConnection(
 // The statements that make the tables on this connection's engine.
 const QStringList& SchemaStatementsFor(const QSqlDatabase& db);
 
+// The engine's hidden row number column ("rowid" in SQLite); empty when the
+// engine has none, as on a server.
+QString RowNumberColumn(const QSqlDatabase& db);
+
 // The column that keeps a table's rows in the store's order: the order they
 // were stored in. SQLite's row number where the engine has one, else the
 // table's key ID (quoted for the driver); empty when the table has neither.

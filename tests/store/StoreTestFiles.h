@@ -67,11 +67,12 @@ class TemporaryWorkingDirectory : public ::testing::Test {
 };
 
 // A statement written with the store's bare upper-case names, with those
-// names quoted, so it runs on every provider ("ORDER" is written quoted).
+// names quoted, so it runs on every provider. Names next to a quote are left
+// as they are ("ORDER" is written quoted).
 inline QString QuotedNames(const QString& statement) {
     static const QRegularExpression names(
-        "(?<![\"\\w])(PROJECTS|ELEMENTS|TAPER_SIZES|TAPER|ID_PROJECT|ID_TAPER|ID|NOME|F0|"
-        "SOURCE_WIRE|HEIGHT|TYPE|LEN|DISTANCE|UM|DIAMETER|LENGTH)(?![\"\\w])");
+        "(?<![\"'\\w])(PROJECTS|ELEMENTS|TAPER_SIZES|TAPER|ID_PROJECT|ID_TAPER|ID|NOME|F0|"
+        "SOURCE_WIRE|HEIGHT|TYPE|LEN|DISTANCE|UM|DIAMETER|LENGTH)(?![\"'\\w])");
     return QString(statement).replace(names, "\"\\1\"");
 }
 

@@ -23,6 +23,7 @@
 #include "ProjectStore.h"
 #include "RegionalMarks.h"
 #include "SaveDialog.h"
+#include "StoreFileGuard.h"
 #include "VelkoraApplication.h"
 
 namespace velkora {
@@ -307,7 +308,9 @@ void TForm1::Label2Click() { AskFileName(); }
 void TForm1::BitBtn4Click() {
     if (Label3->text().isEmpty()) AskFileName();
     if (Label3->text().isEmpty()) return;
-    const ProjectRow project = store_->CurrentProject();
+    RefuseStoreFileAsOutput(Label3->text(), store_->Files());
+    const ReadSnapshot snapshot = store_->Snapshot();  // the whole model from one state
+    const ProjectRow project = store_->ProjectForModel();
     const RegionalMarks marks = CurrentRegionalMarks();
     const ModelJob job{project, store_->Queries(), Axis(), marks, waitCursor_.get()};
     const std::string path = Label3->text().toStdString();

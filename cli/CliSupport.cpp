@@ -20,8 +20,9 @@ std::string SeparatorArgument(const CliArguments& parsed, const QString& option,
 
 }  // namespace
 
-CliConnection::CliConnection(const QString& dataLinkFile, const QString& connectionName)
-    : name_(connectionName), db_(OpenConnection(dataLinkFile, connectionName)) {}
+CliConnection::CliConnection(const QString& dataLinkFile, StoreAccess access,
+                             const QString& connectionName)
+    : name_(connectionName), db_(OpenConnection(dataLinkFile, connectionName, access)) {}
 
 CliConnection::~CliConnection() {
     db_ = QSqlDatabase();

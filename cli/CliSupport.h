@@ -8,6 +8,7 @@
 #include <QTextStream>
 
 #include "CliArguments.h"
+#include "Connection.h"
 #include "RegionalMarks.h"
 
 namespace velkora {
@@ -15,11 +16,12 @@ namespace velkora {
 inline const QString kDataLinkName = QStringLiteral("velkora.udl");
 inline const QString kDatabaseName = QStringLiteral("velkora.db");
 
-// The connection of one verb, closed on every way out; a verb with two
-// stores names the second.
+// The connection of one verb, closed on every way out. Read-only unless the
+// verb writes, so that reading leaves the store's files as they were; a verb
+// with two stores names the second.
 class CliConnection {
   public:
-    explicit CliConnection(const QString& dataLinkFile,
+    explicit CliConnection(const QString& dataLinkFile, StoreAccess access = StoreAccess::ReadOnly,
                            const QString& connectionName = QStringLiteral("velkora-cli"));
     ~CliConnection();
     CliConnection(const CliConnection&) = delete;

@@ -30,7 +30,7 @@ int CopyVerb(const QStringList& args, QTextStream& out) {
     const QString to = parsed.Required("to");
     const std::optional<QList<qint64>> projects = ChosenProjects(parsed);
     const CliConnection source(from);
-    const CliConnection target(to, "velkora-cli-copy-to");
+    const CliConnection target(to, StoreAccess::ReadWrite, "velkora-cli-copy-to");
     const CopyCounts counts = CopyDesigns(source.Db(), target.Db(), projects);
     out << QString(
                "Copied %1 projects with %2 elements and %3 schedules with %4 sections from "

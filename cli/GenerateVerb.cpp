@@ -8,6 +8,8 @@
 #include "CliVerbs.h"
 #include "GenerationQueries.h"
 #include "ModelWriters.h"
+#include "ReadSnapshot.h"
+#include "StoreFileGuard.h"
 
 namespace velkora {
 
@@ -59,7 +61,9 @@ GenerateRequest ParseGenerate(const QStringList& args) {
 // on success.
 int GenerateVerb(const QStringList& args, QTextStream&) {
     const GenerateRequest request = ParseGenerate(args);
+    RefuseStoreFileAsOutput(request.output, StoreFilesOf(request.dataLink));
     const CliConnection connection(request.dataLink);
+    const ReadSnapshot snapshot(connection.Db());  // the whole model from one state of the store
     ProjectRow project;
     if (request.project) {
         const std::optional<ProjectRow> row = ReadProjectRow(connection.Db(), *request.project);

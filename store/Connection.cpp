@@ -29,16 +29,13 @@ void Exec(QSqlDatabase& db, const QString& statement, const QString& shownFile) 
             QString("Could not open the database %1: %2").arg(shownFile, query.lastError().text()));
 }
 
-// Settings every SQLite connection of the program runs with. The first read
-// makes a file that is not an SQLite database fail here with the driver's
-// message.
+// Settings of the connection only: nothing here changes the database file.
+// The first read makes a file that is not an SQLite database fail here with
+// the driver's message.
 void ApplySqliteSettings(QSqlDatabase& db, const QString& shownFile) {
     Exec(db, QString("PRAGMA busy_timeout = %1").arg(kBusyTimeoutMs), shownFile);
     Exec(db, "PRAGMA foreign_keys = ON", shownFile);
     Exec(db, "SELECT COUNT(*) FROM sqlite_master", shownFile);
-    // Where WAL cannot be had (a read-only file or folder) the database still
-    // works in its old journal mode, only with less room for a second copy.
-    QSqlQuery(db).exec("PRAGMA journal_mode = WAL");
 }
 
 QSqlDatabase AddSqliteConnection(const QString& name, const QString& uri) {
@@ -51,14 +48,16 @@ QSqlDatabase AddSqliteConnection(const QString& name, const QString& uri) {
     return db;
 }
 
-// A file URI with mode "rw": SQLite opens the file but never creates it.
-QString ExistingFileUri(const QString& absolutePath) {
-    return QUrl::fromLocalFile(absolutePath).toString(QUrl::FullyEncoded) + "?mode=rw";
+// A file URI with mode "rw" or "ro": SQLite opens the file but never creates it.
+QString ExistingFileUri(const QString& absolutePath, StoreAccess access) {
+    return QUrl::fromLocalFile(absolutePath).toString(QUrl::FullyEncoded) +
+           (access == StoreAccess::ReadOnly ? "?mode=ro" : "?mode=rw");
 }
 
 // Opens an existing SQLite file; namedBy is the data-link file that named
 // it, empty when the caller gave the path itself.
-QSqlDatabase OpenSqlitePath(const QString& file, const QString& name, const QString& namedBy) {
+QSqlDatabase OpenSqlitePath(const QString& file, const QString& name, const QString& namedBy,
+                            StoreAccess access) {
     const QString path = QDir::current().absoluteFilePath(file);
     const QString shown = QDir::toNativeSeparators(path);
     const QString origin =
@@ -68,7 +67,7 @@ QSqlDatabase OpenSqlitePath(const QString& file, const QString& name, const QStr
         throw StoreError(QString("The database file %1%2 does not exist").arg(shown, origin));
     if (!info.isFile())
         throw StoreError(QString("The database %1%2 is not a file").arg(shown, origin));
-    const QString uri = ExistingFileUri(path);
+    const QString uri = ExistingFileUri(path, access);
     QSqlDatabase db = AddSqliteConnection(name, uri);
     if (!db.open())
         throw StoreError(
@@ -78,11 +77,22 @@ QSqlDatabase OpenSqlitePath(const QString& file, const QString& name, const QStr
     return db;
 }
 
-QSqlDatabase OpenSqlite(const DataLink& link, const QString& name) {
-    return OpenSqlitePath(link.dataSource, name, link.file);
+QSqlDatabase OpenSqlite(const DataLink& link, const QString& name, StoreAccess access) {
+    return OpenSqlitePath(link.dataSource, name, link.file, access);
 }
 
-using Opener = QSqlDatabase (*)(const DataLink& link, const QString& connectionName);
+// The database file and the companions SQLite keeps beside it.
+QList<StoreFile> SqliteFiles(const DataLink& link) {
+    const QString path = QDir::current().absoluteFilePath(link.dataSource);
+    return {{path, "database file"},
+            {path + "-wal", "write-ahead log"},
+            {path + "-shm", "shared-memory file"},
+            {path + "-journal", "rollback journal"}};
+}
+
+using Opener = QSqlDatabase (*)(const DataLink& link, const QString& connectionName,
+                                StoreAccess access);
+using FileLister = QList<StoreFile> (*)(const DataLink& link);
 
 struct Provider {
     const char* name;    // as a data-link file names it, any letter case
@@ -91,24 +101,32 @@ struct Provider {
     // Connects without checking the tables, for making them; null when the
     // store is a file, which CreateDatabaseFile makes.
     Opener connectServer;
+    FileLister files;                            // the database's own files; none for a server
     QString (*shownName)(const DataLink& link);  // the database as messages name it
     const QStringList& (*schema)();              // the statements that make the tables
     const char* rowNumber;  // the engine's hidden row number, in insertion order; null: none
+    // Run first in a read transaction so that it reads one state of the
+    // store; null where the transaction does so by itself.
+    const char* snapshot;
 };
 
-QSqlDatabase OpenPostgres(const DataLink& link, const QString& name) {
-    QSqlDatabase db = ConnectPostgres(link, name);
+QSqlDatabase OpenPostgres(const DataLink& link, const QString& name, StoreAccess access) {
+    QSqlDatabase db = ConnectPostgres(link, name, access);
     VerifySchema(db, PostgresDatabaseName(link));
     return db;
 }
 
 QString SqliteDatabaseName(const DataLink& link) { return link.dataSource; }
 
+QList<StoreFile> NoFiles(const DataLink&) { return {}; }
+
 // A further provider is one more row.
 const Provider kProviders[] = {
-    {"SQLite", "QSQLITE", OpenSqlite, nullptr, SqliteDatabaseName, SqliteSchemaStatements, "rowid"},
-    {"PostgreSQL", "QPSQL", OpenPostgres, ConnectPostgres, PostgresDatabaseName,
-     PostgresSchemaStatements, nullptr},
+    {"SQLite", "QSQLITE", OpenSqlite, nullptr, SqliteFiles, SqliteDatabaseName,
+     SqliteSchemaStatements, "rowid", nullptr},
+    {"PostgreSQL", "QPSQL", OpenPostgres, ConnectPostgres, NoFiles, PostgresDatabaseName,
+     PostgresSchemaStatements, nullptr,
+     "SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"},
 };
 
 const Provider* FindProvider(const QString& name) {
@@ -142,26 +160,39 @@ QStringList AvailableProviders() {
     return names;
 }
 
-QSqlDatabase OpenConnection(const QString& dataLinkFile, const QString& connectionName) {
+QSqlDatabase OpenConnection(const QString& dataLinkFile, const QString& connectionName,
+                            StoreAccess access) {
     if (QSqlDatabase::contains(connectionName)) CloseConnection(connectionName);
     const DataLink link = ReadDataLink(dataLinkFile);
     const Provider& provider = RequireProvider(link);
     try {
-        return provider.open(link, connectionName);
+        return provider.open(link, connectionName, access);
     } catch (...) {
         CloseConnection(connectionName);
         throw;
     }
 }
 
-QSqlDatabase OpenDatabaseFile(const QString& path, const QString& connectionName) {
+QSqlDatabase OpenDatabaseFile(const QString& path, const QString& connectionName,
+                              StoreAccess access) {
     if (QSqlDatabase::contains(connectionName)) CloseConnection(connectionName);
     try {
-        return OpenSqlitePath(path, connectionName, QString());
+        return OpenSqlitePath(path, connectionName, QString(), access);
     } catch (...) {
         CloseConnection(connectionName);
         throw;
     }
+}
+
+QList<StoreFile> StoreFilesOf(const QString& dataLinkFile) {
+    QList<StoreFile> files{{QDir::current().absoluteFilePath(dataLinkFile), "data-link file"}};
+    try {
+        const DataLink link = ReadDataLink(dataLinkFile);
+        if (const Provider* provider = FindProvider(link.provider)) files += provider->files(link);
+    } catch (const StoreError&) {
+        // Opening the store reports it.
+    }
+    return files;
 }
 
 void CloseConnection(const QString& connectionName) {
@@ -187,6 +218,7 @@ void CreateDatabaseFile(const QString& path) {
                                      .arg(shown, db.lastError().text()));
             created = true;
             ApplySqliteSettings(db, shown);
+            Exec(db, "PRAGMA journal_mode = WAL", shown);
             CreateSchema(db);
             db.close();
         }
@@ -197,6 +229,7 @@ void CreateDatabaseFile(const QString& path) {
             QFile::remove(absolute);
             QFile::remove(absolute + "-wal");
             QFile::remove(absolute + "-shm");
+            QFile::remove(absolute + "-journal");
         }
         throw;
     }
@@ -217,6 +250,11 @@ const Provider& ProviderOf(const QSqlDatabase& db) {
 }  // namespace
 
 const QStringList& SchemaStatementsFor(const QSqlDatabase& db) { return ProviderOf(db).schema(); }
+
+QString SnapshotStatement(const QSqlDatabase& db) {
+    const char* statement = ProviderOf(db).snapshot;
+    return statement ? QLatin1String(statement) : QString();
+}
 
 QString RowNumberColumn(const QSqlDatabase& db) {
     const char* rowNumber = ProviderOf(db).rowNumber;
@@ -251,7 +289,7 @@ void CreateServerStore(const DataLink& link, const std::function<void(QSqlDataba
                              .arg(QLatin1String(provider.name)));
     const QString name = "velkora-create-" + link.file;
     try {
-        QSqlDatabase db = provider.connectServer(link, name);
+        QSqlDatabase db = provider.connectServer(link, name, StoreAccess::ReadWrite);
         const QString shown = provider.shownName(link);
         if (HasAnyStoreTable(db))
             throw StoreError(

@@ -2,6 +2,7 @@
 // making of a new database file.
 #pragma once
 
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -11,22 +12,41 @@ namespace velkora {
 
 struct DataLink;
 
+// Whether a connection may write. A read-only one leaves the database's files
+// exactly as it found them.
+enum class StoreAccess { ReadWrite, ReadOnly };
+
 // The providers a data-link file may name here.
 QStringList AvailableProviders();
 
 // Reads the data-link file (relative paths from the working directory) and
 // opens the database it names under connectionName, replacing a connection of
 // that name. The database must exist and hold every table and column the
-// program uses. SQLite connections run in WAL mode with a busy timeout, so two
-// running copies can edit one database, and with foreign keys enforced.
-// Throws StoreError naming the file, value, table or column that failed; no
-// connection of that name is left behind then.
+// program uses. SQLite connections wait for another copy's write (busy
+// timeout) and enforce foreign keys; opening never changes the database's
+// journal mode. Throws StoreError naming the file, value, table or column
+// that failed; no connection of that name is left behind then.
 QSqlDatabase OpenConnection(
     const QString& dataLinkFile = QStringLiteral("velkora.udl"),
-    const QString& connectionName = QLatin1String(QSqlDatabase::defaultConnection));
+    const QString& connectionName = QLatin1String(QSqlDatabase::defaultConnection),
+    StoreAccess access = StoreAccess::ReadWrite);
 
 // The same for an SQLite database file given by its path.
-QSqlDatabase OpenDatabaseFile(const QString& path, const QString& connectionName);
+QSqlDatabase OpenDatabaseFile(const QString& path, const QString& connectionName,
+                              StoreAccess access = StoreAccess::ReadWrite);
+
+// A file the store is made of, with what it is to the store.
+struct StoreFile {
+    QString path;  // absolute
+    QString role;  // "data-link file", "database file", ...
+};
+
+// The files of the store a data-link file names: the data-link file itself
+// and, for a provider that keeps the database in files, those files (an
+// SQLite database with its -wal, -shm and -journal companions), whether they
+// exist or not. A data-link file that cannot be read gives itself alone;
+// opening the store says why.
+QList<StoreFile> StoreFilesOf(const QString& dataLinkFile);
 
 // Closes and removes the named connection. Every query and handle on it
 // must be gone first.
@@ -35,6 +55,10 @@ void CloseConnection(
 
 // The statements that make the tables on this connection's engine.
 const QStringList& SchemaStatementsFor(const QSqlDatabase& db);
+
+// The statement that makes a just begun read transaction read one state of
+// the store; empty where the transaction does so by itself.
+QString SnapshotStatement(const QSqlDatabase& db);
 
 // The engine's hidden row number column ("rowid" in SQLite); empty when the
 // engine has none, as on a server.
@@ -53,8 +77,8 @@ QString StoreOrderColumn(const QSqlDatabase& db, const QString& table);
 void CreateServerStore(const DataLink& link, const std::function<void(QSqlDatabase&)>& fill = {});
 
 // Creates a new SQLite database file with the program's tables, relations and
-// indexes. Refuses (StoreError) when something of that name exists already;
-// after a failure no file is left behind.
+// indexes, in WAL mode so that two running copies read while one writes. Refuses (StoreError) when
+// something of that name exists already; after a failure no file is left behind.
 void CreateDatabaseFile(const QString& path);
 
 }  // namespace velkora

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlError>
+#include <QSqlQuery>
 
 #include "StoreError.h"
 
@@ -87,7 +88,8 @@ QString PostgresDatabaseName(const DataLink& link) {
         .arg(link.Property("Initial Catalog"), link.dataSource);
 }
 
-QSqlDatabase ConnectPostgres(const DataLink& link, const QString& connectionName) {
+QSqlDatabase ConnectPostgres(const DataLink& link, const QString& connectionName,
+                             StoreAccess access) {
     if (link.Property("Initial Catalog").isEmpty())
         throw StoreError(QString("The data-link file %1 names no Initial Catalog (the database on "
                                  "the server %2)")
@@ -109,6 +111,10 @@ QSqlDatabase ConnectPostgres(const DataLink& link, const QString& connectionName
         throw StoreError(QString("Could not open the database %1: %2. The server said: %3")
                              .arg(PostgresDatabaseName(link), ConnectFailure(said, link), said));
     }
+    if (access == StoreAccess::ReadOnly &&
+        !QSqlQuery(db).exec("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"))
+        throw StoreError(QString("Could not open the database %1 for reading: %2")
+                             .arg(PostgresDatabaseName(link), db.lastError().text()));
     return db;
 }
 

@@ -10,16 +10,19 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include "Connection.h"
 #include "DataLink.h"
 
 namespace velkora {
 
-// Connects under connectionName without checking the tables. Refuses a
+// Connects under connectionName without checking the tables; a read-only
+// connection's transactions are read-only. Refuses a
 // data-link file that holds a password while other users may read it.
 // Throws StoreError naming the server and the database and saying what went
 // wrong (server unreachable, authentication failed, database missing); the
 // password never appears in a message.
-QSqlDatabase ConnectPostgres(const DataLink& link, const QString& connectionName);
+QSqlDatabase ConnectPostgres(const DataLink& link, const QString& connectionName,
+                             StoreAccess access);
 
 // "DATABASE on the PostgreSQL server SERVER", as messages name the store.
 QString PostgresDatabaseName(const DataLink& link);

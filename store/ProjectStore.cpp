@@ -27,6 +27,8 @@ struct ProjectStore::Parts {
     DatasetModel dsElements{elements};
     std::unique_ptr<SqlModelSource> queries;
     bool ownsConnection = false;
+    QString connectionName;
+    QList<StoreFile> files;
 
     Parts() {
         elements.SetMaster(projects, "ID_PROJECT");
@@ -35,6 +37,7 @@ struct ProjectStore::Parts {
     }
 
     void OpenDatasets(const QSqlDatabase& db) {
+        connectionName = db.connectionName();
         const RegionalMarks marks = CurrentRegionalMarks();
         for (TableDataset* dataset : InOpeningOrder()) {
             dataset->SetConnection(db);
@@ -57,6 +60,7 @@ ProjectStore::~ProjectStore() { CloseStore(); }
 
 void ProjectStore::OpenStore(const QString& dataLinkFile) {
     CloseStore();
+    parts_->files = StoreFilesOf(dataLinkFile);
     const QSqlDatabase db = OpenConnection(dataLinkFile, kConnectionName);
     parts_->ownsConnection = true;
     parts_->OpenDatasets(db);
@@ -64,6 +68,7 @@ void ProjectStore::OpenStore(const QString& dataLinkFile) {
 
 void ProjectStore::OpenStoreOn(const QSqlDatabase& db) {
     CloseStore();
+    parts_->files.clear();
     parts_->OpenDatasets(db);
 }
 
@@ -109,5 +114,27 @@ ProjectRow ProjectStore::CurrentProject() const {
     };
     return {value("ID"), value("NOME"), value("F0"), value("SOURCE_WIRE"), value("HEIGHT")};
 }
+
+ReadSnapshot ProjectStore::Snapshot() const {
+    const QSqlDatabase db = QSqlDatabase::database(parts_->connectionName, false);
+    if (!db.isOpen()) throw StoreError("The project store is not open: the model cannot be read");
+    return ReadSnapshot(db);
+}
+
+ProjectRow ProjectStore::ProjectForModel() const {
+    const TableDataset& projects = parts_->projects;
+    const int row = projects.CurrentRow();
+    if (row < 0 || projects.State() != DatasetState::Browse) return CurrentProject();
+    const QVariant id = projects.Value(row, projects.FieldIndex("ID"));
+    const std::optional<ProjectRow> stored =
+        ReadProjectRow(QSqlDatabase::database(parts_->connectionName, false), id.toLongLong());
+    if (!stored)
+        throw StoreError(
+            "The project is no longer in the database: another user has deleted it. Press F5 "
+            "to see the current projects");
+    return *stored;
+}
+
+const QList<StoreFile>& ProjectStore::Files() const { return parts_->files; }
 
 }  // namespace velkora

@@ -8,7 +8,9 @@
 #include <memory>
 
 #include "BoundDataset.h"
+#include "Connection.h"
 #include "ModelSource.h"
+#include "ReadSnapshot.h"
 
 namespace velkora {
 
@@ -49,6 +51,17 @@ class ProjectStore : public QObject {
     ModelSource& Queries();
     // The current row of TProjects as the writers read it (all null when none).
     ProjectRow CurrentProject() const;
+
+    // One consistent reading of a model on the store's connection: take the
+    // project (ProjectForModel) and run the queries while it lives.
+    ReadSnapshot Snapshot() const;
+    // The current project for a model: a row being edited or inserted as it
+    // is shown, any other as the database holds it now, which may be newer
+    // than the list. Throws StoreError when another copy has deleted it.
+    ProjectRow ProjectForModel() const;
+    // The files of the store OpenStore opened (or tried to), taken when it
+    // was opened; none after OpenStoreOn.
+    const QList<StoreFile>& Files() const;
 
   private:
     struct Parts;

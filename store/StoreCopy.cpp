@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Connection.h"
+#include "ReadSnapshot.h"
 #include "Schema.h"
 #include "StoreError.h"
 #include "StoreSql.h"
@@ -58,19 +59,11 @@ struct Source {
     Table projects, elements, schedules, sections;
 };
 
-Source ReadSource(QSqlDatabase db) {
+Source ReadSource(const QSqlDatabase& db) {
     // One read transaction, so the copy is of one state of the store.
-    if (!db.transaction())
-        throw StoreError("Could not read the source store: " + db.lastError().text());
-    try {
-        Source source{ReadTable(db, "PROJECTS", true), ReadTable(db, "ELEMENTS", true),
-                      ReadTable(db, "TAPER", true), ReadTable(db, "TAPER_SIZES", false)};
-        db.rollback();
-        return source;
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
+    const ReadSnapshot snapshot(db);
+    return {ReadTable(db, "PROJECTS", true), ReadTable(db, "ELEMENTS", true),
+            ReadTable(db, "TAPER", true), ReadTable(db, "TAPER_SIZES", false)};
 }
 
 std::optional<qint64> KeyOf(const QVariant& value) {

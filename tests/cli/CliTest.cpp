@@ -178,6 +178,29 @@ TEST_F(CliTest, GenerateWritesWhatTheWritersWrite) {
         << "an empty separator groups nothing";
 }
 
+// Reading verbs leave the store byte for byte as they found it, and a model
+// is never written over one of the store's files.
+TEST_F(CliTest, TheStoreStaysAsItWas) {
+    ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
+    Sql("PRAGMA journal_mode = DELETE");  // kept with the rollback journal
+    const std::string db = ReadBytes("velkora.db");
+    const std::string link = ReadBytes("velkora.udl");
+    const QStringList generate{"generate", "--target", "eznec", "--axis", "x", "--output"};
+    EXPECT_EQ(RunTool({"projects"}).status, kCliSuccess);
+    EXPECT_EQ(RunTool(generate + QStringList{"model.txt"}).status, kCliSuccess);
+    for (const QString output : {"velkora.db", "velkora.udl", "./velkora.db-journal"}) {
+        SCOPED_TRACE(output.toStdString());
+        const ToolRun run = RunTool(generate + QStringList{output});
+        EXPECT_EQ(run.status, kCliFailure);
+        EXPECT_TRUE(run.err.startsWith("The model file " + output + " would replace the store's"))
+            << run.err.toStdString();
+    }
+    EXPECT_EQ(ReadBytes("velkora.db"), db);
+    EXPECT_EQ(ReadBytes("velkora.udl"), link);
+    EXPECT_EQ(QDir().entryList(QDir::Files),
+              QStringList({"model.txt", "velkora.db", "velkora.udl"}));
+}
+
 TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
     ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
     const QStringList good = {"generate", "--target", "mmana", "--axis", "x", "--output", "m.maa"};

@@ -121,6 +121,30 @@ TEST_F(ConnectionTest, OpensADatabaseMadeByAnotherTool) {
     EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM PROJECTS").toInt(), 0);
 }
 
+// A store kept with the rollback journal (another tool's, or one on a network
+// share) stays so: opening changes no journal mode, and a read-only
+// connection leaves every byte and no companion file.
+TEST_F(ConnectionTest, OpeningLeavesTheFileAsItWas) {
+    MakeDatabase("velkora.db", kOutsideSchema);
+    WriteFile("velkora.udl", kLink);
+    QFile file("velkora.db");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    {
+        const QSqlDatabase db = OpenConnection("velkora.udl", "test", StoreAccess::ReadOnly);
+        EXPECT_EQ(Scalar(db, "SELECT COUNT(*) FROM PROJECTS").toInt(), 0);
+        EXPECT_FALSE(QSqlQuery(db).exec("INSERT INTO PROJECTS (NOME) VALUES ('x')"));
+        const QSqlDatabase writer = OpenConnection("velkora.udl", "second");
+        EXPECT_EQ(Scalar(writer, "PRAGMA journal_mode").toString(), "delete");
+    }
+    CloseConnection("test");
+    CloseConnection("second");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(QDir().entryList(QDir::Files), QStringList({"velkora.db", "velkora.udl"}));
+}
+
 TEST_F(ConnectionTest, DataSourceIsTakenFromTheWorkingDirectory) {
     // The database path is relative to the working directory, not to the
     // data-link file's folder; names with URI characters must survive.

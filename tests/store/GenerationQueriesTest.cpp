@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "DbValueFromVariant.h"
 #include "GenerationQueries.h"
+#include "ReadSnapshot.h"
 #include "StoreError.h"
 #include "StoreTestFiles.h"
 
@@ -36,6 +37,7 @@ class GenerationQueriesTest : public ProviderTest {
     void TearDown() override {
         db_ = QSqlDatabase();
         CloseConnection("test");
+        CloseConnection("reader");
         ProviderTest::TearDown();
     }
     // A database the program made, or, with outside, one made by another
@@ -195,6 +197,32 @@ TEST(DbValueFromVariantTest, EachKindConverts) {
     EXPECT_EQ(VariantFromDbValue(DbValue::Integer(9007199254740993)).toLongLong(),
               9007199254740993);
     EXPECT_TRUE(VariantFromDbValue(DbValue()).isNull());
+}
+
+// Another copy posts between the project row and the sections: a model read
+// inside one snapshot still shows one state of the store.
+TEST_P(GenerationQueriesTest, AModelReadsOneStateOfTheStore) {
+    Open({"INSERT INTO PROJECTS (ID, NOME, F0) VALUES (1, 'P', 1)",
+          "INSERT INTO TAPER (ID) VALUES (1)",
+          "INSERT INTO ELEMENTS (ID, ID_PROJECT, ID_TAPER) VALUES (1, 1, 1)",
+          "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER) VALUES (1, 1, 1)"});
+    QSqlQuery write(db_);
+    {
+        const QSqlDatabase reader = OpenConnection("velkora.udl", "reader", StoreAccess::ReadOnly);
+        {
+            const ReadSnapshot snapshot(reader);
+            const ProjectRow project = ReadProjectRow(reader, 1).value();
+            ASSERT_TRUE(write.exec(QuotedNames("UPDATE PROJECTS SET F0 = 2")));
+            ASSERT_TRUE(write.exec(QuotedNames("UPDATE TAPER_SIZES SET DIAMETER = 2")));
+            SqlModelSource source(reader);
+            const std::vector<ElementRow> elements = source.ElementsOfProject(project.id);
+            ASSERT_EQ(elements.size(), 1u);
+            EXPECT_EQ(project.f0.ToDouble(), 1);
+            EXPECT_EQ(Diameters(source.SectionsOfSchedule(elements[0].idTaper)),
+                      std::vector<double>{1});
+        }
+        EXPECT_EQ(ReadProjectRow(reader, 1).value().f0.ToDouble(), 2);
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <algorithm>
@@ -237,13 +238,23 @@ void TForm1::BindData() {
     for (const auto& [navigator, grid] : pairs) {
         navigator->SetDataSource(grid->DataSource());
         // A button acts on what the grid's open cell holds: written first,
-        // or dropped when the row is cancelled or deleted.
+        // or dropped when the row is cancelled or deleted. The navigator
+        // takes no focus, so the keyboard goes to the grid: typing after a
+        // click must reach the row, not whatever button had the focus.
         navigator->SetBeforeAction([grid = grid](DBNavigator::Button button) {
+            grid->setFocus(Qt::OtherFocusReason);
             if (button == DBNavigator::Button::Cancel || button == DBNavigator::Button::Delete)
                 grid->DiscardCell();
             else
                 grid->WriteCell();
         });
+        // F5 shows what other copies of the program have posted meanwhile.
+        auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), grid, nullptr, nullptr,
+                                      Qt::WidgetWithChildrenShortcut);
+        connect(refresh, &QShortcut::activated, this, Guarded([this, grid = grid] {
+                    grid->WriteCell();
+                    store_->Refresh();
+                }));
     }
 }
 

@@ -40,13 +40,9 @@ class NameOnlyIconProvider : public QAbstractFileIconProvider {
 // file. Qt's settings files are therefore looked for below /dev/null, where
 // none can exist or be made: nothing is read and nothing is written.
 void KeepNoQtSettings() {
-    static const bool done = [] {
-        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-            for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
-                QSettings::setPath(format, scope, QStringLiteral("/dev/null"));
-        return true;
-    }();
-    (void)done;
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
+            QSettings::setPath(format, scope, QStringLiteral("/dev/null"));
 }
 
 }  // namespace

@@ -74,13 +74,21 @@ class BoundDataset : public QObject {
     virtual void Append() = 0;  // new row at the end
     virtual void Edit() = 0;    // on an empty dataset: Insert()
     // Writes the row (INSERT, or UPDATE by key) and reads it back; a new row
-    // gets its ID. Throws StoreError with the database's message (or the
-    // conversion Failure of a refused text); the row stays in edit with what
-    // was typed. In Browse it does nothing.
+    // gets its ID. An UPDATE applies only where the row still holds, in the
+    // columns being changed, the values this copy read; otherwise another
+    // copy changed or deleted it and the post is refused. Throws StoreError
+    // with the database's message or that refusal (or the conversion Failure
+    // of a refused text); the row stays in edit with what was typed. In
+    // Browse it does nothing.
     virtual void Post() = 0;
-    virtual void Cancel() = 0;  // drops the pending change (a new row disappears)
+    // Drops the pending change (a new row disappears). After a refused post
+    // the row is read again: its current values, or gone from the list.
+    virtual void Cancel() = 0;
     // Deletes the current row from the database without asking (a new row is
-    // just dropped). Throws StoreError when the database refuses.
+    // just dropped), only where it still holds every value this copy read.
+    // Throws StoreError when the database refuses, or when another copy
+    // changed the row (it then shows its current values) or deleted it (it
+    // leaves the list).
     virtual void Delete() = 0;
 
     // Writes a cell's text into the current row's field (putting the row in

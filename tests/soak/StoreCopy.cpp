@@ -32,7 +32,7 @@ int OpenClose() {
     {
         const QSqlDatabase db = OpenConnection("velkora.udl", kConnection);
         QSqlQuery query(db);
-        if (!query.exec("SELECT COUNT(*) FROM PROJECTS") || !query.next()) return 1;
+        if (!query.exec("SELECT COUNT(*) FROM \"PROJECTS\"") || !query.next()) return 1;
     }
     CloseConnection(kConnection);
     return 0;

@@ -145,6 +145,20 @@ const Provider& RequireProvider(const DataLink& link) {
     return *provider;
 }
 
+const Provider& ProviderOf(const QSqlDatabase& db) {
+    for (const Provider& provider : kProviders)
+        if (db.driverName() == QLatin1String(provider.driver)) return provider;
+    throw std::logic_error("no provider uses the driver " + db.driverName().toStdString());
+}
+
+// Undoes CreateSchema after a failed fill; details before their masters.
+void DropStoreTables(QSqlDatabase& db) {
+    const QList<TableColumns>& tables = RequiredSchema();
+    for (auto table = tables.rbegin(); table != tables.rend(); ++table)
+        QSqlQuery(db).exec("DROP TABLE IF EXISTS " +
+                           db.driver()->escapeIdentifier(table->table, QSqlDriver::TableName));
+}
+
 bool HasAnyStoreTable(const QSqlDatabase& db) {
     for (const TableColumns& table : RequiredSchema())
         if (!db.record(db.driver()->escapeIdentifier(table.table, QSqlDriver::TableName)).isEmpty())
@@ -235,20 +249,6 @@ void CreateDatabaseFile(const QString& path) {
     }
 }
 
-}  // namespace velkora
-
-namespace velkora {
-
-namespace {
-
-const Provider& ProviderOf(const QSqlDatabase& db) {
-    for (const Provider& provider : kProviders)
-        if (db.driverName() == QLatin1String(provider.driver)) return provider;
-    throw std::logic_error("no provider uses the driver " + db.driverName().toStdString());
-}
-
-}  // namespace
-
 const QStringList& SchemaStatementsFor(const QSqlDatabase& db) { return ProviderOf(db).schema(); }
 
 QString SnapshotStatement(const QSqlDatabase& db) {
@@ -269,18 +269,6 @@ QString StoreOrderColumn(const QSqlDatabase& db, const QString& table) {
         return driver->escapeIdentifier("ID", QSqlDriver::FieldName);
     return QString();
 }
-
-namespace {
-
-// Undoes CreateSchema after a failed fill; details before their masters.
-void DropStoreTables(QSqlDatabase& db) {
-    const QList<TableColumns>& tables = RequiredSchema();
-    for (auto table = tables.rbegin(); table != tables.rend(); ++table)
-        QSqlQuery(db).exec("DROP TABLE IF EXISTS " +
-                           db.driver()->escapeIdentifier(table->table, QSqlDriver::TableName));
-}
-
-}  // namespace
 
 void CreateServerStore(const DataLink& link, const std::function<void(QSqlDatabase&)>& fill) {
     const Provider& provider = RequireProvider(link);

@@ -46,10 +46,6 @@ DbValue ValueAt(const QSqlQuery& query, int index) {
     return query.isNull(index) ? DbValue() : DbValueFromVariant(query.value(index));
 }
 
-}  // namespace
-
-namespace {
-
 QString Quoted(const QSqlDatabase& db, const char* name) {
     return QuotedName(db, QLatin1String(name));
 }

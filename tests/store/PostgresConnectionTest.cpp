@@ -56,6 +56,9 @@ TEST_P(PostgresConnectionTest, FailuresNameServerAndDatabaseAndWhatWentWrong) {
         {"server not running",
          "Provider=PostgreSQL;Data Source=/nonexistent-folder:5432;Initial Catalog=" + db,
          "the server cannot be reached"},
+        {"host and port, nothing listening",
+         "Provider=PostgreSQL;Data Source=127.0.0.1:1;Initial Catalog=" + db,
+         "the server cannot be reached"},
         {"no database named", Link("User ID=velkora"), "names no Initial Catalog"},
     };
     for (const Case& c : cases) {

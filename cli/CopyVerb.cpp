@@ -21,6 +21,11 @@ std::optional<QList<qint64>> ChosenProjects(const CliArguments& parsed) {
     return ids;
 }
 
+// "1 project", "2 projects".
+QString Count(int count, const char* noun) {
+    return QString("%1 %2%3").arg(count).arg(QLatin1String(noun)).arg(count == 1 ? "" : "s");
+}
+
 }  // namespace
 
 int CopyVerb(const QStringList& args, QTextStream& out) {
@@ -32,14 +37,10 @@ int CopyVerb(const QStringList& args, QTextStream& out) {
     const CliConnection source(from);
     const CliConnection target(to, StoreAccess::ReadWrite, "velkora-cli-copy-to");
     const CopyCounts counts = CopyDesigns(source.Db(), target.Db(), projects);
-    out << QString(
-               "Copied %1 projects with %2 elements and %3 schedules with %4 sections from "
-               "%5 to %6\n")
-               .arg(counts.projects)
-               .arg(counts.elements)
-               .arg(counts.schedules)
-               .arg(counts.sections)
-               .arg(from, to);
+    out << QString("Copied %1 with %2 and %3 with %4 from %5 to %6\n")
+               .arg(Count(counts.projects, "project"), Count(counts.elements, "element"),
+                    Count(counts.schedules, "schedule"), Count(counts.sections, "section"), from,
+                    to);
     return kCliSuccess;
 }
 

@@ -1,21 +1,31 @@
 // Writing the model of a large project (200 elements on schedules of 8
 // sections, 3,000 wires) to a file, against writing the same bytes with one
-// fwrite, measured in the same run. The project comes from memory and from a
-// SQLite file read through the generation queries.
+// fwrite, measured in the same run. The project comes from memory, from a
+// SQLite file and from a database on a PostgreSQL server (the test server of
+// scripts/pg-server.sh, which scripts/bench.sh starts) read through the
+// generation queries, each model in one read snapshot as velkora-cli reads it.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 
 #include "Connection.h"
+#include "DataLink.h"
 #include "GenerationQueries.h"
 #include "ModelWriters.h"
+#include "ReadSnapshot.h"
+#include "StoreSql.h"
+#include "TestServer.h"
 
 namespace velkora {
 namespace {
@@ -144,21 +154,27 @@ void BM_EzNecFileFromMemory(benchmark::State& state) {
 }
 
 void Exec(QSqlQuery& query, const QString& statement) {
-    if (!query.exec(statement)) throw std::runtime_error(statement.toStdString());
+    if (!query.exec(statement))
+        throw std::runtime_error(statement.toStdString() + ": " +
+                                 query.lastError().text().toStdString());
 }
 
+// The large project, with names quoted for the connection's driver.
 void FillLargeProject(QSqlDatabase& db) {
+    const auto name = [&](const char* identifier) { return QuotedName(db, identifier); };
     QSqlQuery query(db);
-    Exec(query, "BEGIN");
-    Exec(query,
-         "INSERT INTO PROJECTS (ID, NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (1, 'Large', 144.3, "
-         "'w2c', 0)");
+    if (!db.transaction()) throw std::runtime_error("BEGIN");
+    Exec(query, QString("INSERT INTO %1 (%2, %3, %4, %5, %6) VALUES (1, 'Large', 144.3, 'w2c', 0)")
+                    .arg(name("PROJECTS"), name("ID"), name("NOME"), name("F0"),
+                         name("SOURCE_WIRE"), name("HEIGHT")));
     for (int schedule = 1; schedule <= kSchedules; ++schedule) {
-        Exec(query,
-             QString("INSERT INTO TAPER (ID, NOME, UM) VALUES (%1, 's', 'm,mm')").arg(schedule));
+        Exec(query, QString("INSERT INTO %1 (%2, %3, %4) VALUES (%5, 's', 'm,mm')")
+                        .arg(name("TAPER"), name("ID"), name("NOME"), name("UM"))
+                        .arg(schedule));
         for (int order = 1; order <= kSections; ++order) {
-            Exec(query, QString("INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH)"
-                                " VALUES (%1, %2, %3, %4)")
+            Exec(query, QString("INSERT INTO %1 (%2, %3, %4, %5) VALUES (%6, %7, %8, %9)")
+                            .arg(name("TAPER_SIZES"), name("ID_TAPER"), name("ORDER"),
+                                 name("DIAMETER"), name("LENGTH"))
                             .arg(schedule)
                             .arg(order)
                             .arg(30 - 2 * order)
@@ -166,61 +182,104 @@ void FillLargeProject(QSqlDatabase& db) {
         }
     }
     for (int element = 0; element < kElements; ++element) {
-        Exec(query, QString("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, "
-                            "DISTANCE, HEIGHT) VALUES (1, 'E%1', 'Element', %2, %3, %4, 10)")
-                        .arg(element)
-                        .arg(kLen)
-                        .arg(element % kSchedules + 1)
-                        .arg(element * 0.3));
+        Exec(query,
+             QString("INSERT INTO %1 (%2, %3, %4, %5, %6, %7, %8) VALUES (1, 'E%9', 'Element', "
+                     "%10, %11, %12, 10)")
+                 .arg(name("ELEMENTS"), name("ID_PROJECT"), name("NOME"), name("TYPE"), name("LEN"),
+                      name("ID_TAPER"), name("DISTANCE"), name("HEIGHT"))
+                 .arg(element)
+                 .arg(kLen)
+                 .arg(element % kSchedules + 1)
+                 .arg(element * 0.3));
     }
-    Exec(query, "COMMIT");
+    if (!db.commit()) throw std::runtime_error("COMMIT");
 }
 
-// Runs body with a SqlModelSource on a fresh SQLite file of the large project.
-template <class Body>
-void WithSqlSource(benchmark::State& state, Body body) {
-    QTemporaryDir dir;
-    const QString database = dir.filePath("velkora.db");
-    CreateDatabaseFile(database);
+// What a benchmark does with the large project's store.
+using Body = std::function<void(benchmark::State& state, const QSqlDatabase& db,
+                                SqlModelSource& source, const ProjectRow& project)>;
+// Makes the store and runs a body on it.
+using Store = void (*)(benchmark::State& state, const Body& body);
+
+// Runs body with a SqlModelSource on the large project in a store named by
+// the data-link file; the connection is closed afterwards.
+void WithStore(benchmark::State& state, const QString& dataLink, const Body& body) {
     {
-        QSqlDatabase db = OpenDatabaseFile(database, "writer-bench");
+        QSqlDatabase db = OpenConnection(dataLink, "writer-bench");
         FillLargeProject(db);
         SqlModelSource source(db);
         const ProjectRow project = ReadFirstProjectRow(db);
-        body(state, source, project);
+        body(state, db, source, project);
     }
     CloseConnection("writer-bench");
 }
 
-void BM_QueriesFromSqlite(benchmark::State& state) {
-    WithSqlSource(state, [](benchmark::State& s, SqlModelSource& source, const ProjectRow& p) {
+// A fresh SQLite file of the large project.
+void WithSqlite(benchmark::State& state, const Body& body) {
+    QTemporaryDir dir;
+    CreateDatabaseFile(dir.filePath("velkora.db"));
+    const QString link = dir.filePath("velkora.udl");
+    QFile file(link);
+    if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error("velkora.udl");
+    file.write("Provider=SQLite;Data Source=" + dir.filePath("velkora.db").toUtf8());
+    file.close();
+    WithStore(state, link, body);
+}
+
+// A fresh database of the large project on the test server.
+void WithServer(benchmark::State& state, const Body& body) {
+    const std::optional<test::PgServer> server = test::PgServerFromEnvironment();
+    if (!server) {
+        state.SkipWithError(test::kHowToRunServerTests);
+        return;
+    }
+    const test::ServerDatabase database(*server);
+    QTemporaryDir dir;
+    const QString link = dir.filePath("velkora.udl");
+    QFile file(link);
+    if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error("velkora.udl");
+    file.write(database.LinkLine());
+    file.close();
+    CreateServerStore(ReadDataLink(link));
+    WithStore(state, link, body);
+}
+
+// Every element's sections, as a model reads them (each schedule once).
+void Queries(benchmark::State& state, Store with) {
+    with(state, [](benchmark::State& s, const QSqlDatabase& db, SqlModelSource& source,
+                   const ProjectRow& p) {
         std::size_t sections = 0;
         for (auto _ : s) {
-            for (const ElementRow& element : source.ElementsOfProject(p.id)) {
+            const ReadSnapshot snapshot(db);
+            for (const ElementRow& element : source.ElementsOfProject(p.id))
                 sections += source.SectionsOfSchedule(element.idTaper).size();
-            }
             benchmark::DoNotOptimize(sections);
         }
     });
 }
 
-void BM_MmanaFileFromSqlite(benchmark::State& state) {
-    WithSqlSource(state, [](benchmark::State& s, SqlModelSource& source, const ProjectRow& p) {
+void ModelFile(benchmark::State& state, Store with, bool mmana) {
+    with(state, [mmana](benchmark::State& s, const QSqlDatabase& db, SqlModelSource& source,
+                        const ProjectRow& p) {
         const ModelJob job{p, source, MainLobeAxis::X, kMarks};
-        const std::string path = Target("sql.maa");
-        for (auto _ : s) WriteMmanaModel(path, job);
-        SetBytes(s, MmanaModelText(job).size());
+        const std::string path = Target(mmana ? "sql.maa" : "sql.txt");
+        for (auto _ : s) {
+            const ReadSnapshot snapshot(db);
+            if (mmana)
+                WriteMmanaModel(path, job);
+            else
+                WriteEzNecModel(path, job);
+        }
+        SetBytes(s, (mmana ? MmanaModelText(job) : EzNecModelText(job)).size());
     });
 }
 
-void BM_EzNecFileFromSqlite(benchmark::State& state) {
-    WithSqlSource(state, [](benchmark::State& s, SqlModelSource& source, const ProjectRow& p) {
-        const ModelJob job{p, source, MainLobeAxis::X, kMarks};
-        const std::string path = Target("sql.txt");
-        for (auto _ : s) WriteEzNecModel(path, job);
-        SetBytes(s, EzNecModelText(job).size());
-    });
-}
+void BM_QueriesFromSqlite(benchmark::State& state) { Queries(state, WithSqlite); }
+void BM_QueriesFromServer(benchmark::State& state) { Queries(state, WithServer); }
+void BM_MmanaFileFromSqlite(benchmark::State& state) { ModelFile(state, WithSqlite, true); }
+void BM_MmanaFileFromServer(benchmark::State& state) { ModelFile(state, WithServer, true); }
+void BM_EzNecFileFromSqlite(benchmark::State& state) { ModelFile(state, WithSqlite, false); }
+void BM_EzNecFileFromServer(benchmark::State& state) { ModelFile(state, WithServer, false); }
 
 BENCHMARK(BM_RawFwriteMmana)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawFwriteFsyncMmana)->Unit(benchmark::kMillisecond);
@@ -229,8 +288,11 @@ BENCHMARK(BM_MmanaTextFromMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MmanaFileFromMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EzNecFileFromMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QueriesFromSqlite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QueriesFromServer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MmanaFileFromSqlite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MmanaFileFromServer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EzNecFileFromSqlite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EzNecFileFromServer)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace velkora

@@ -20,11 +20,19 @@ struct Verb {
 };
 
 const Verb kVerbs[] = {
-    {"init", InitVerb, "init [DIR] [--sample]",
+    {"init", InitVerb,
+     "init [DIR] [--sample]\n"
+     "       velkora-cli init --provider postgresql --server HOST[:PORT] --database NAME\n"
+     "                        [--user NAME] [--sample] [DIR]",
      "  init [DIR]        make velkora.udl and a new database velkora.db in DIR\n"
      "                    (default: the working directory); never touches existing files.\n"
      "                    The database is named relative to the working directory, so run\n"
      "                    the other commands in DIR\n"
+     "    --provider postgresql --server HOST[:PORT] --database NAME [--user NAME]\n"
+     "                    instead make the tables in that database on a PostgreSQL\n"
+     "                    server (refused when any of them exists) and a velkora.udl\n"
+     "                    naming it, without a password; the login's password comes\n"
+     "                    from ~/.pgpass or PGPASSWORD. HOST may be a socket folder\n"
      "    --sample        fill the new database with published designs\n"},
     {"projects", ProjectsVerb, "projects [--data-link FILE]",
      "  projects          list ID, name and number of elements of every project\n"},
@@ -56,6 +64,15 @@ const Verb kVerbs[] = {
     {"wires", WiresVerb, "wires [--project ID] [--data-link FILE]",
      "  wires             every element with its wire numbers in the MMANA model, for\n"
      "                    SOURCE_WIRE\n"},
+    {"copy", CopyVerb, "copy --from A.udl --to B.udl [--project ID]...",
+     "  copy              copy projects with their elements, and the schedules they\n"
+     "                    use with their sections, from the store of A.udl into the\n"
+     "                    store of B.udl, in one transaction; new keys are given and\n"
+     "                    every element keeps its schedule. Copying twice makes two\n"
+     "                    copies. Use it to move designs to a server and back, or to\n"
+     "                    keep a backup\n"
+     "    --project ID    copy only this project (may be repeated); without it every\n"
+     "                    project and every schedule is copied\n"},
 };
 
 QString Usage() {

@@ -13,7 +13,8 @@ void TakeOption(const QString& arg, const QStringList& args, qsizetype& i, const
                 CliArguments& parsed) {
     const qsizetype equals = arg.indexOf('=');
     const QString name = arg.mid(2, equals < 0 ? -1 : equals - 2);
-    if (parsed.Has(name)) throw UsageError(QString("--%1 is given twice").arg(name));
+    if (parsed.Has(name) && !syntax.repeatable.contains(name))
+        throw UsageError(QString("--%1 is given twice").arg(name));
     if (syntax.flags.contains(name)) {
         if (equals >= 0) throw UsageError(QString("--%1 takes no value").arg(name));
         parsed.flags.insert(name);
@@ -21,12 +22,11 @@ void TakeOption(const QString& arg, const QStringList& args, qsizetype& i, const
     }
     if (!syntax.valueOptions.contains(name))
         throw UsageError(QString("%1 knows no option --%2").arg(syntax.verb, name));
-    if (equals >= 0) {
-        parsed.values.insert(name, arg.mid(equals + 1));
-        return;
-    }
-    if (i + 1 >= args.size()) throw UsageError(QString("--%1 needs a value").arg(name));
-    parsed.values.insert(name, args[++i]);
+    if (equals < 0 && i + 1 >= args.size())
+        throw UsageError(QString("--%1 needs a value").arg(name));
+    const QString value = equals >= 0 ? arg.mid(equals + 1) : args[++i];
+    parsed.values.insert(name, value);
+    parsed.lists[name] << value;
 }
 
 }  // namespace

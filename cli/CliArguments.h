@@ -21,7 +21,8 @@ class UsageError : public std::runtime_error {
 struct CliArguments {
     QString verb;
     QStringList positional;
-    QHash<QString, QString> values;  // option name without "--" -> value
+    QHash<QString, QString> values;     // option name without "--" -> (last) value
+    QHash<QString, QStringList> lists;  // option name -> every value, in order
     QSet<QString> flags;
 
     bool Has(const QString& option) const {
@@ -37,6 +38,7 @@ struct VerbSyntax {
     QStringList valueOptions;  // names without "--"
     QStringList flags;
     int maxPositional = 0;
+    QStringList repeatable = {};  // value options that may be given more than once
 };
 
 // Throws UsageError for an unknown or repeated option, a missing value, a

@@ -12,8 +12,6 @@ namespace velkora {
 
 namespace {
 
-const QString kConnectionName = QStringLiteral("velkora-cli");
-
 // A separator given on the command line as one Windows-1252 character; a
 // digit or a sign would make numbers unreadable.
 std::string SeparatorArgument(const CliArguments& parsed, const QString& option, bool mayBeEmpty) {
@@ -101,12 +99,13 @@ std::string PathBytes(const QString& argument) {
     return bytes;
 }
 
-CliConnection::CliConnection(const QString& dataLinkFile, StoreAccess access)
-    : db_(OpenConnection(dataLinkFile, kConnectionName, access)) {}
+CliConnection::CliConnection(const QString& dataLinkFile, StoreAccess access,
+                             const QString& connectionName)
+    : name_(connectionName), db_(OpenConnection(dataLinkFile, connectionName, access)) {}
 
 CliConnection::~CliConnection() {
     db_ = QSqlDatabase();
-    CloseConnection(kConnectionName);
+    CloseConnection(name_);
 }
 
 QString DataLinkOf(const CliArguments& parsed) {

@@ -18,16 +18,19 @@ inline const QString kDataLinkName = QStringLiteral("velkora.udl");
 inline const QString kDatabaseName = QStringLiteral("velkora.db");
 
 // The connection of one verb, closed on every way out. Read-only unless the
-// verb writes, so that reading leaves the store's files as they were.
+// verb writes, so that reading leaves the store's files as they were; a verb
+// with two stores names the second.
 class CliConnection {
   public:
-    explicit CliConnection(const QString& dataLinkFile, StoreAccess access = StoreAccess::ReadOnly);
+    explicit CliConnection(const QString& dataLinkFile, StoreAccess access = StoreAccess::ReadOnly,
+                           const QString& connectionName = QStringLiteral("velkora-cli"));
     ~CliConnection();
     CliConnection(const CliConnection&) = delete;
     CliConnection& operator=(const CliConnection&) = delete;
     const QSqlDatabase& Db() const { return db_; }
 
   private:
+    QString name_;
     QSqlDatabase db_;
 };
 

@@ -13,5 +13,6 @@ int ProjectsVerb(const QStringList& args, QTextStream& out);
 int GenerateVerb(const QStringList& args, QTextStream& out);
 int SolveVerb(const QStringList& args, QTextStream& out);
 int WiresVerb(const QStringList& args, QTextStream& out);
+int CopyVerb(const QStringList& args, QTextStream& out);
 
 }  // namespace velkora

@@ -7,6 +7,8 @@
 #include "CliSupport.h"
 #include "CliVerbs.h"
 #include "Connection.h"
+#include "DataLink.h"
+#include "PostgresConnection.h"
 #include "SampleDesigns.h"
 #include "StoreError.h"
 
@@ -36,24 +38,68 @@ void AddSamples(const QString& databaseFile) {
     CloseConnection(name);
 }
 
-}  // namespace
+// A value of a data-link line, quoted when it would otherwise be misread.
+QString LinkValue(const QString& value) {
+    if (!value.contains(';') && !value.contains('"') && value.trimmed() == value) return value;
+    return '"' + QString(value).replace("\"", "\"\"") + '"';
+}
 
-int InitVerb(const QStringList& args, QTextStream& out) {
-    const CliArguments parsed = ParseArguments(args, {"init", {}, {"sample"}, 1});
+QString ServerLinkLine(const CliArguments& parsed) {
+    QString line = "Provider=PostgreSQL;Data Source=" + LinkValue(parsed.Required("server")) +
+                   ";Initial Catalog=" + LinkValue(parsed.Required("database"));
+    if (parsed.Has("user")) line += ";User ID=" + LinkValue(parsed.Value("user"));
+    return line;
+}
+
+QDir InitFolder(const CliArguments& parsed) {
     const QString dirName = parsed.positional.value(0, ".");
-    const QDir dir(dirName);
-    if (!dir.exists() && !QDir().mkpath(dirName))
+    if (!QDir(dirName).exists() && !QDir().mkpath(dirName))
         throw Failure(QString("Could not make the folder %1")
                           .arg(QDir::toNativeSeparators(dirName))
                           .toStdString());
+    return QDir(dirName);
+}
+
+void RefuseExisting(const QString& path) {
+    if (QFileInfo::exists(path))
+        throw Failure(QString("%1 exists already; init leaves an existing store as it is")
+                          .arg(QDir::toNativeSeparators(path))
+                          .toStdString());
+}
+
+// The data-link file (without a password) first, so nothing is made when it
+// cannot be written; then the tables on the server.
+int InitServer(const CliArguments& parsed, QTextStream& out) {
+    const QString line = ServerLinkLine(parsed);
+    const QString link = QDir::cleanPath(InitFolder(parsed).filePath(kDataLinkName));
+    RefuseExisting(link);
+    WriteNewFile(link, "[oledb]\n; Everything after this line is an OLE DB initstring\n" +
+                           line.toUtf8() + "\n");
+    const bool sample = parsed.flags.contains("sample");
+    const DataLink dataLink = ReadDataLink(link);
+    try {
+        CreateServerStore(dataLink, [sample](QSqlDatabase& db) {
+            if (sample) AddSampleDesigns(db);
+        });
+    } catch (...) {
+        QFile::remove(link);
+        throw;
+    }
+    out << "Made " << QDir::toNativeSeparators(link) << " and the tables in the database "
+        << PostgresDatabaseName(dataLink) << (sample ? " with the sample designs" : "") << "\n";
+    return kCliSuccess;
+}
+
+int InitFile(const CliArguments& parsed, QTextStream& out) {
+    for (const char* option : {"server", "database", "user"})
+        if (parsed.Has(option))
+            throw UsageError(
+                QString("--%1 belongs to --provider postgresql; an SQLite store is a file")
+                    .arg(option));
+    const QDir dir = InitFolder(parsed);
     const QString link = QDir::cleanPath(dir.filePath(kDataLinkName));
     const QString database = QDir::cleanPath(dir.filePath(kDatabaseName));
-    for (const QString& path : {link, database}) {
-        if (QFileInfo::exists(path))
-            throw Failure(QString("%1 exists already; init leaves an existing store as it is")
-                              .arg(QDir::toNativeSeparators(path))
-                              .toStdString());
-    }
+    for (const QString& path : {link, database}) RefuseExisting(path);
     CreateDatabaseFile(database);
     try {
         if (parsed.flags.contains("sample")) AddSamples(database);
@@ -69,6 +115,18 @@ int InitVerb(const QStringList& args, QTextStream& out) {
         << QDir::toNativeSeparators(database)
         << (parsed.flags.contains("sample") ? " with the sample designs" : "") << "\n";
     return kCliSuccess;
+}
+
+}  // namespace
+
+int InitVerb(const QStringList& args, QTextStream& out) {
+    const CliArguments parsed =
+        ParseArguments(args, {"init", {"provider", "server", "database", "user"}, {"sample"}, 1});
+    const QString provider = parsed.Has("provider") ? parsed.Value("provider").toLower() : "sqlite";
+    if (provider == "sqlite") return InitFile(parsed, out);
+    if (provider == "postgresql") return InitServer(parsed, out);
+    throw UsageError(
+        QString("--provider is sqlite or postgresql, not \"%1\"").arg(parsed.Value("provider")));
 }
 
 }  // namespace velkora

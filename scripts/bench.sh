@@ -3,6 +3,11 @@
 # Usage: bash scripts/bench.sh [filter]   (filter: a --benchmark_filter regex)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The server variants of writer_bench run against a throwaway PostgreSQL server.
+if [ -z "${VELKORA_PG_HOST:-}" ] && [ -z "${VELKORA_BENCH_IN_SERVER:-}" ]; then
+    export VELKORA_BENCH_IN_SERVER=1
+    exec bash scripts/pg-server.sh run bash "$0" "$@"
+fi
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVELKORA_BENCH=ON > /dev/null
 cmake --build build-bench --parallel 2 --target velkora_benchmarks
 filter=${1:-.}

@@ -3,10 +3,10 @@
 # when any is missing, and the comma-decimal locales of the locale tests.
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libgl-dev
+packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev locales
           fonts-dejavu-core xvfb xauth imagemagick
-          matchbox-window-manager xdotool nec2c
+          matchbox-window-manager xdotool nec2c postgresql
           libfontconfig-dev libxcb1-dev
           dpkg-dev file desktop-file-utils appstream man-db)
 

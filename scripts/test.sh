@@ -4,4 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 bash scripts/build.sh
-ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+# The server tests run against a throwaway PostgreSQL server.
+bash scripts/pg-server.sh run ctest --test-dir build --output-on-failure --parallel "$(nproc)"

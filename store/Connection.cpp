@@ -3,11 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
+#include <stdexcept>
 
 #include "DataLink.h"
+#include "PostgresConnection.h"
 #include "Schema.h"
 #include "StoreError.h"
 
@@ -69,12 +73,7 @@ QSqlDatabase OpenSqlitePath(const QString& file, const QString& name, const QStr
         throw StoreError(
             QString("Could not open the database %1: %2").arg(shown, db.lastError().text()));
     ApplySqliteSettings(db, shown);
-    try {
-        VerifySchema(db);
-    } catch (const StoreError& e) {
-        // The check names the database by the URI it was opened with.
-        throw StoreError(QString::fromStdString(e.what()).replace(uri, shown));
-    }
+    VerifySchema(db, shown);
     return db;
 }
 
@@ -96,20 +95,75 @@ using Opener = QSqlDatabase (*)(const DataLink& link, const QString& connectionN
 using FileLister = QList<StoreFile> (*)(const DataLink& link);
 
 struct Provider {
-    const char* name;  // as a data-link file names it, any letter case
-    Opener open;
-    FileLister files;  // the database's own files; none for a database server
+    const char* name;    // as a data-link file names it, any letter case
+    const char* driver;  // Qt's driver
+    Opener open;         // connects and checks the tables
+    // Connects without checking the tables, for making them; null when the
+    // store is a file, which CreateDatabaseFile makes.
+    Opener connectServer;
+    FileLister files;                            // the database's own files; none for a server
+    QString (*shownName)(const DataLink& link);  // the database as messages name it
+    const QStringList& (*schema)();              // the statements that make the tables
+    const char* rowNumber;  // the engine's hidden row number, in insertion order; null: none
+    // Run first in a read transaction so that it reads one state of the
+    // store; null where the transaction does so by itself.
+    const char* snapshot;
 };
 
-// A further provider (a database server) is one more row.
-constexpr Provider kProviders[] = {
-    {"SQLite", OpenSqlite, SqliteFiles},
+QSqlDatabase OpenPostgres(const DataLink& link, const QString& name, StoreAccess access) {
+    QSqlDatabase db = ConnectPostgres(link, name, access);
+    VerifySchema(db, PostgresDatabaseName(link));
+    return db;
+}
+
+QString SqliteDatabaseName(const DataLink& link) { return link.dataSource; }
+
+QList<StoreFile> NoFiles(const DataLink&) { return {}; }
+
+// A further provider is one more row.
+const Provider kProviders[] = {
+    {"SQLite", "QSQLITE", OpenSqlite, nullptr, SqliteFiles, SqliteDatabaseName,
+     SqliteSchemaStatements, "rowid", nullptr},
+    {"PostgreSQL", "QPSQL", OpenPostgres, ConnectPostgres, NoFiles, PostgresDatabaseName,
+     PostgresSchemaStatements, nullptr,
+     "SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"},
 };
 
 const Provider* FindProvider(const QString& name) {
     for (const Provider& provider : kProviders)
         if (name.compare(QLatin1String(provider.name), Qt::CaseInsensitive) == 0) return &provider;
     return nullptr;
+}
+
+const Provider& RequireProvider(const DataLink& link) {
+    const Provider* provider = FindProvider(link.provider);
+    if (!provider)
+        throw StoreError(
+            QString("The data-link file %1 names the provider \"%2\", which is not available here; "
+                    "available: %3")
+                .arg(link.file, link.provider, AvailableProviders().join(", ")));
+    return *provider;
+}
+
+const Provider& ProviderOf(const QSqlDatabase& db) {
+    for (const Provider& provider : kProviders)
+        if (db.driverName() == QLatin1String(provider.driver)) return provider;
+    throw std::logic_error("no provider uses the driver " + db.driverName().toStdString());
+}
+
+// Undoes CreateSchema after a failed fill; details before their masters.
+void DropStoreTables(QSqlDatabase& db) {
+    const QList<TableColumns>& tables = RequiredSchema();
+    for (auto table = tables.rbegin(); table != tables.rend(); ++table)
+        QSqlQuery(db).exec("DROP TABLE IF EXISTS " +
+                           db.driver()->escapeIdentifier(table->table, QSqlDriver::TableName));
+}
+
+bool HasAnyStoreTable(const QSqlDatabase& db) {
+    for (const TableColumns& table : RequiredSchema())
+        if (!db.record(db.driver()->escapeIdentifier(table.table, QSqlDriver::TableName)).isEmpty())
+            return true;
+    return false;
 }
 
 }  // namespace
@@ -124,14 +178,9 @@ QSqlDatabase OpenConnection(const QString& dataLinkFile, const QString& connecti
                             StoreAccess access) {
     if (QSqlDatabase::contains(connectionName)) CloseConnection(connectionName);
     const DataLink link = ReadDataLink(dataLinkFile);
-    const Provider* provider = FindProvider(link.provider);
-    if (!provider)
-        throw StoreError(
-            QString("The data-link file %1 names the provider \"%2\", which is not available here; "
-                    "available: %3")
-                .arg(link.file, link.provider, AvailableProviders().join(", ")));
+    const Provider& provider = RequireProvider(link);
     try {
-        return provider->open(link, connectionName, access);
+        return provider.open(link, connectionName, access);
     } catch (...) {
         CloseConnection(connectionName);
         throw;
@@ -198,6 +247,55 @@ void CreateDatabaseFile(const QString& path) {
         }
         throw;
     }
+}
+
+const QStringList& SchemaStatementsFor(const QSqlDatabase& db) { return ProviderOf(db).schema(); }
+
+QString SnapshotStatement(const QSqlDatabase& db) {
+    const char* statement = ProviderOf(db).snapshot;
+    return statement ? QLatin1String(statement) : QString();
+}
+
+QString RowNumberColumn(const QSqlDatabase& db) {
+    const char* rowNumber = ProviderOf(db).rowNumber;
+    return rowNumber ? QLatin1String(rowNumber) : QString();
+}
+
+QString StoreOrderColumn(const QSqlDatabase& db, const QString& table) {
+    const Provider& provider = ProviderOf(db);
+    if (provider.rowNumber) return QLatin1String(provider.rowNumber);
+    QSqlDriver* driver = db.driver();
+    if (db.record(driver->escapeIdentifier(table, QSqlDriver::TableName)).contains("ID"))
+        return driver->escapeIdentifier("ID", QSqlDriver::FieldName);
+    return QString();
+}
+
+void CreateServerStore(const DataLink& link, const std::function<void(QSqlDatabase&)>& fill) {
+    const Provider& provider = RequireProvider(link);
+    if (!provider.connectServer)
+        throw StoreError(QString("The provider %1 keeps its store in a file, not on a server")
+                             .arg(QLatin1String(provider.name)));
+    const QString name = "velkora-create-" + link.file;
+    try {
+        QSqlDatabase db = provider.connectServer(link, name, StoreAccess::ReadWrite);
+        const QString shown = provider.shownName(link);
+        if (HasAnyStoreTable(db))
+            throw StoreError(
+                QString("The database %1 holds tables of a store already; it is left as it is")
+                    .arg(shown));
+        CreateSchema(db);
+        try {
+            if (fill) fill(db);
+        } catch (...) {
+            DropStoreTables(db);
+            throw;
+        }
+        db = QSqlDatabase();
+    } catch (...) {
+        CloseConnection(name);
+        throw;
+    }
+    CloseConnection(name);
 }
 
 }  // namespace velkora

@@ -6,8 +6,11 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace velkora {
+
+struct DataLink;
 
 // Whether a connection may write. A read-only one leaves the database's files
 // exactly as it found them.
@@ -49,6 +52,29 @@ QList<StoreFile> StoreFilesOf(const QString& dataLinkFile);
 // must be gone first.
 void CloseConnection(
     const QString& connectionName = QLatin1String(QSqlDatabase::defaultConnection));
+
+// The statements that make the tables on this connection's engine.
+const QStringList& SchemaStatementsFor(const QSqlDatabase& db);
+
+// The statement that makes a just begun read transaction read one state of
+// the store; empty where the transaction does so by itself.
+QString SnapshotStatement(const QSqlDatabase& db);
+
+// The engine's hidden row number column ("rowid" in SQLite); empty when the
+// engine has none, as on a server.
+QString RowNumberColumn(const QSqlDatabase& db);
+
+// The column that keeps a table's rows in the store's order: the order they
+// were stored in. SQLite's row number where the engine has one, else the
+// table's key ID (quoted for the driver); empty when the table has neither.
+QString StoreOrderColumn(const QSqlDatabase& db, const QString& table);
+
+// Makes the tables, relations and indexes in the server database a data-link
+// file names (its provider must be a server's), then runs fill on the new
+// tables (may be empty). Refuses (StoreError) when the database holds any of
+// the four tables already, and leaves it as it was; when fill fails, the new
+// tables are dropped again.
+void CreateServerStore(const DataLink& link, const std::function<void(QSqlDatabase&)>& fill = {});
 
 // Creates a new SQLite database file with the program's tables, relations and
 // indexes, in WAL mode so that two running copies read while one writes. Refuses (StoreError) when

@@ -3,8 +3,10 @@
 #include <QSqlError>
 #include <QSqlRecord>
 
+#include "Connection.h"
 #include "DbValueFromVariant.h"
 #include "StoreError.h"
+#include "StoreSql.h"
 
 namespace velkora {
 
@@ -44,27 +46,35 @@ DbValue ValueAt(const QSqlQuery& query, int index) {
     return query.isNull(index) ? DbValue() : DbValueFromVariant(query.value(index));
 }
 
-}  // namespace
-
-const QString& SqlModelSource::QCalcText() {
-    // Ties in DISTANCE come out in ascending ID.
-    static const QString text = QStringLiteral(
-        "SELECT *\r\nFROM ELEMENTS E\r\nWHERE E.ID_PROJECT = :id_project\r\nORDER BY E.DISTANCE, "
-        "E.ID");
-    return text;
+QString Quoted(const QSqlDatabase& db, const char* name) {
+    return QuotedName(db, QLatin1String(name));
 }
 
-const QString& SqlModelSource::QTaperText() {
-    // "ORDER" is a keyword; ties in it come out in the order they were stored.
-    static const QString text = QStringLiteral(
-        "SELECT *\r\nFROM TAPER_SIZES T\r\nWHERE T.ID_TAPER = :id_taper\r\nORDER BY T.\"ORDER\", "
-        "T.rowid");
-    return text;
+// ", T.column" after a sort key, so ties come out in the store's order.
+QString TieBreaker(const QSqlDatabase& db, const char* table, const char* alias) {
+    const QString column = StoreOrderColumn(db, QLatin1String(table));
+    return column.isEmpty() ? QString() : QString(", %1.%2").arg(QLatin1String(alias), column);
+}
+
+}  // namespace
+
+QString SqlModelSource::QCalcText(const QSqlDatabase& db) {
+    // Ties in DISTANCE come out in ascending ID.
+    return QString("SELECT *\r\nFROM %1 E\r\nWHERE E.%2 = :id_project\r\nORDER BY E.%3, E.%4")
+        .arg(Quoted(db, "ELEMENTS"), Quoted(db, "ID_PROJECT"), Quoted(db, "DISTANCE"),
+             Quoted(db, "ID"));
+}
+
+QString SqlModelSource::QTaperText(const QSqlDatabase& db) {
+    // Ties in ORDER come out in the order they were stored.
+    return QString("SELECT *\r\nFROM %1 T\r\nWHERE T.%2 = :id_taper\r\nORDER BY T.%3%4")
+        .arg(Quoted(db, "TAPER_SIZES"), Quoted(db, "ID_TAPER"), Quoted(db, "ORDER"),
+             TieBreaker(db, "TAPER_SIZES", "T"));
 }
 
 SqlModelSource::SqlModelSource(const QSqlDatabase& db) : qCalc_(db), qTaper_(db) {
-    Prepare(qCalc_, QCalcText(), "element (QCalc)");
-    Prepare(qTaper_, QTaperText(), "taper (QTaper)");
+    Prepare(qCalc_, QCalcText(db), "element (QCalc)");
+    Prepare(qTaper_, QTaperText(db), "taper (QTaper)");
 }
 
 std::vector<ElementRow> SqlModelSource::ElementsOfProject(const DbValue& idProject) {
@@ -121,14 +131,29 @@ std::optional<ProjectRow> FirstRowOf(QSqlQuery& query) {
     return row;
 }
 
-const char* const kProjectColumns = "SELECT ID, NOME, F0, SOURCE_WIRE, HEIGHT FROM PROJECTS ";
+// The projects' columns, from PROJECTS, with the store's order.
+struct ProjectsSql {
+    QString select;
+    QString order;
+};
+
+ProjectsSql ProjectsSqlOf(const QSqlDatabase& db) {
+    QStringList columns;
+    for (const char* column : {"ID", "NOME", "F0", "SOURCE_WIRE", "HEIGHT"})
+        columns << Quoted(db, column);
+    const QString storeOrder = StoreOrderColumn(db, "PROJECTS");
+    return {"SELECT " + columns.join(", ") + " FROM " + Quoted(db, "PROJECTS") + " ",
+            storeOrder.isEmpty() ? QString() : " ORDER BY " + storeOrder};
+}
 
 }  // namespace
 
 std::optional<ProjectRow> ReadProjectRow(const QSqlDatabase& db, qint64 id) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.prepare(QLatin1String(kProjectColumns) + "WHERE ID = :id ORDER BY rowid LIMIT 1"))
+    const ProjectsSql sql = ProjectsSqlOf(db);
+    if (!query.prepare(sql.select + "WHERE " + Quoted(db, "ID") + " = :id" + sql.order +
+                       " LIMIT 1"))
         throw StoreError("Could not read the projects: " + query.lastError().text());
     query.bindValue(":id", QVariant(static_cast<qlonglong>(id)));
     return FirstRowOf(query);
@@ -137,7 +162,8 @@ std::optional<ProjectRow> ReadProjectRow(const QSqlDatabase& db, qint64 id) {
 ProjectRow ReadFirstProjectRow(const QSqlDatabase& db) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.prepare(QLatin1String(kProjectColumns) + "ORDER BY rowid LIMIT 1"))
+    const ProjectsSql sql = ProjectsSqlOf(db);
+    if (!query.prepare(sql.select + sql.order + " LIMIT 1"))
         throw StoreError("Could not read the projects: " + query.lastError().text());
     return FirstRowOf(query).value_or(ProjectRow{});
 }
@@ -145,9 +171,12 @@ ProjectRow ReadFirstProjectRow(const QSqlDatabase& db) {
 QList<ProjectSummary> ListProjects(const QSqlDatabase& db) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(
-            "SELECT P.ID, P.NOME, (SELECT COUNT(*) FROM ELEMENTS E WHERE E.ID_PROJECT = P.ID)"
-            " FROM PROJECTS P ORDER BY P.rowid"))
+    const QString storeOrder = StoreOrderColumn(db, "PROJECTS");
+    if (!query.exec(QString("SELECT P.%1, P.%2, (SELECT COUNT(*) FROM %3 E WHERE E.%4 = P.%1)"
+                            " FROM %5 P%6")
+                        .arg(Quoted(db, "ID"), Quoted(db, "NOME"), Quoted(db, "ELEMENTS"),
+                             Quoted(db, "ID_PROJECT"), Quoted(db, "PROJECTS"),
+                             storeOrder.isEmpty() ? QString() : " ORDER BY P." + storeOrder)))
         throw StoreError("Could not read the projects: " + query.lastError().text());
     QList<ProjectSummary> projects;
     while (query.next())

@@ -22,8 +22,9 @@ class SqlModelSource : public ModelSource {
     std::vector<ElementRow> ElementsOfProject(const DbValue& idProject) override;
     std::vector<TaperSection> SectionsOfSchedule(const DbValue& idTaper) override;
 
-    static const QString& QCalcText();
-    static const QString& QTaperText();
+    // The queries' texts, with names quoted by the connection's driver.
+    static QString QCalcText(const QSqlDatabase& db);
+    static QString QTaperText(const QSqlDatabase& db);
 
   private:
     QSqlQuery qCalc_;
@@ -32,7 +33,7 @@ class SqlModelSource : public ModelSource {
 
 // The PROJECTS row with this ID; none when there is no such row.
 std::optional<ProjectRow> ReadProjectRow(const QSqlDatabase& db, qint64 id);
-// The first PROJECTS row in the store's order (ascending rowid), which is
+// The first PROJECTS row in the store's order (the order of storing), which is
 // the row the window shows first; all null when the table is empty.
 ProjectRow ReadFirstProjectRow(const QSqlDatabase& db);
 

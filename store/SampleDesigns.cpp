@@ -1,11 +1,11 @@
 #include "SampleDesigns.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 #include <vector>
 
 #include "StoreError.h"
+#include "StoreSql.h"
 
 namespace velkora {
 
@@ -113,25 +113,19 @@ const std::vector<Design>& Designs() {
     return designs;
 }
 
-QVariant Insert(QSqlDatabase& db, const QString& statement, const QVariantList& values) {
-    QSqlQuery query(db);
-    if (!query.prepare(statement))
-        throw StoreError("Could not add the sample designs: " + query.lastError().text());
-    for (const QVariant& value : values) query.addBindValue(value);
-    if (!query.exec())
-        throw StoreError("Could not add the sample designs: " + query.lastError().text());
-    return query.lastInsertId();
+QVariant Insert(QSqlDatabase& db, const char* table, const QStringList& columns,
+                const QVariantList& values, const char* key = "ID") {
+    return InsertRow(db, QLatin1String(table), columns, values, QLatin1String(key),
+                     "Could not add the sample designs");
 }
 
 QVariant AddSchedule(QSqlDatabase& db, const Schedule& schedule) {
-    const QVariant taper = Insert(db, "INSERT INTO TAPER (NOME, UM) VALUES (?, ?)",
+    const QVariant taper = Insert(db, "TAPER", {"NOME", "UM"},
                                   {QString::fromUtf8(schedule.nome), QStringLiteral("m,mm")});
     int order = 1;
     for (const Section& section : schedule.sections)
-        Insert(
-            db,
-            "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (?, ?, ?, ?)",
-            {taper, order++, section.diameterMm, section.lengthM});
+        Insert(db, "TAPER_SIZES", {"ID_TAPER", "ORDER", "DIAMETER", "LENGTH"},
+               {taper, order++, section.diameterMm, section.lengthM}, "");
     return taper;
 }
 
@@ -139,12 +133,11 @@ void AddDesign(QSqlDatabase& db, const Design& design) {
     QVariantList tapers;
     for (const Schedule& schedule : design.schedules) tapers << AddSchedule(db, schedule);
     const QVariant project = Insert(
-        db, "INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (?, ?, ?, 0)",
-        {QString::fromUtf8(design.nome), design.f0MHz, QString::fromUtf8(design.sourceWire)});
+        db, "PROJECTS", {"NOME", "F0", "SOURCE_WIRE", "HEIGHT"},
+        {QString::fromUtf8(design.nome), design.f0MHz, QString::fromUtf8(design.sourceWire), 0});
     for (const Element& element : design.elements)
-        Insert(db,
-               "INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
-               " VALUES (?, ?, ?, ?, ?, ?, ?)",
+        Insert(db, "ELEMENTS",
+               {"ID_PROJECT", "NOME", "TYPE", "LEN", "ID_TAPER", "DISTANCE", "HEIGHT"},
                {project, QString::fromUtf8(element.nome), QString::fromUtf8(element.type),
                 element.halfLengthM, tapers.at(element.schedule), element.distanceM, kMastHeightM});
 }

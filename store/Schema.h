@@ -16,11 +16,19 @@ struct TableColumns {
 // another tool works as long as it has these (extra tables or columns are fine).
 const QList<TableColumns>& RequiredSchema();
 
-// Creates the tables, relations and indexes in an empty database.
+// The statements that make the tables, relations and indexes, per engine.
+// Both declare the same relations; on the server every identifier is quoted
+// so the tables and columns keep their upper-case names.
+const QStringList& SqliteSchemaStatements();
+const QStringList& PostgresSchemaStatements();
+
+// Creates the tables, relations and indexes in an empty database with the
+// statements of the connection's provider, in one transaction.
 // Throws StoreError with the database's message.
 void CreateSchema(QSqlDatabase& db);
 
-// Throws StoreError naming the first missing table or column.
-void VerifySchema(const QSqlDatabase& db);
+// Throws StoreError naming the first missing table or column; shownName
+// names the database in the message (default: the connection's database name).
+void VerifySchema(const QSqlDatabase& db, const QString& shownName = QString());
 
 }  // namespace velkora

@@ -6,6 +6,7 @@
 #include <QSqlRecord>
 #include <algorithm>
 
+#include "Connection.h"
 #include "FieldText.h"
 #include "StoreError.h"
 
@@ -180,8 +181,10 @@ const FieldInfo& TableDataset::RequireFieldAt(int field) const {
 
 void TableDataset::Open() {
     if (open_) return;
-    hasKey_ = !definition_.keyField.isEmpty() &&
-              Database().record(definition_.table).indexOf(definition_.keyField) >= 0;
+    const QSqlDatabase db = Database();
+    hasKey_ =
+        !definition_.keyField.isEmpty() && db.record(TableSql()).indexOf(definition_.keyField) >= 0;
+    rowNumber_ = RowNumberColumn(db);
     const QVariant link = master_ ? master_->CurrentMasterValue(masterField_) : QVariant();
     std::vector<Row> rows = ReadRows(link);
     filterValue_ = link;
@@ -233,13 +236,17 @@ QString TableDataset::TableSql() const {
     return Database().driver()->escapeIdentifier(definition_.table, QSqlDriver::TableName);
 }
 
-// The row number, the key (when the table has one), then the stored fields.
-QString TableDataset::SelectList() const {
-    QStringList columns{"rowid", hasKey_ ? Name(definition_.keyField) : QString("NULL")};
+// The row number (where the engine has one), the key (when the table has
+// one), then the stored fields.
+QString TableDataset::Columns() const {
+    QStringList columns{rowNumber_.isEmpty() ? QString("NULL") : rowNumber_,
+                        hasKey_ ? Name(definition_.keyField) : QString("NULL")};
     for (const FieldInfo& field : definition_.fields)
         if (field.kind != FieldKind::Lookup) columns << Name(field.name);
-    return "SELECT " + columns.join(", ") + " FROM " + TableSql();
+    return columns.join(", ");
 }
+
+QString TableDataset::SelectList() const { return "SELECT " + Columns() + " FROM " + TableSql(); }
 
 std::vector<TableDataset::Row> TableDataset::ReadRows(const QVariant& linkValue) const {
     // A detail of a master without a posted row shows nothing.
@@ -248,8 +255,12 @@ std::vector<TableDataset::Row> TableDataset::ReadRows(const QVariant& linkValue)
     if (master_) sql += " WHERE " + Name(definition_.fields[std::size_t(linkField_)].name) + " = ?";
     QStringList order;
     for (const QString& column : definition_.orderBy) order << Name(column);
-    order << "rowid";
-    sql += " ORDER BY " + order.join(", ");
+    // Ties in the order of storing: by row number, or by the key on a server.
+    if (!rowNumber_.isEmpty())
+        order << rowNumber_;
+    else if (hasKey_)
+        order << Name(definition_.keyField);
+    if (!order.isEmpty()) sql += " ORDER BY " + order.join(", ");
 
     QSqlQuery query(Database());
     query.setForwardOnly(true);
@@ -263,14 +274,13 @@ std::vector<TableDataset::Row> TableDataset::ReadRows(const QVariant& linkValue)
     return rows;
 }
 
-// The row where `condition` (one "?" for value) holds; none when no row does.
-std::optional<TableDataset::Row> TableDataset::ReadRowWhere(const QString& condition,
-                                                            const QVariant& value) const {
+// The first row where `condition` holds; none when no row does.
+std::optional<TableDataset::Row> TableDataset::ReadRowWhere(const RowCondition& condition) const {
     QSqlQuery query(Database());
     query.setForwardOnly(true);
     const QString what = "Could not read back the row of " + definition_.table;
-    if (!query.prepare(SelectList() + " WHERE " + condition)) Refused(what, query);
-    query.addBindValue(value);
+    if (!query.prepare(SelectList() + " WHERE " + condition.Text())) Refused(what, query);
+    condition.Bind(query);
     if (!query.exec()) Refused(what, query);
     if (query.next()) return RowFromQuery(query);
     if (query.lastError().isValid()) Refused(what, query);
@@ -278,10 +288,16 @@ std::optional<TableDataset::Row> TableDataset::ReadRowWhere(const QString& condi
 }
 
 // The row as the database holds it now: by key, or by row number in a table
-// without one (which may by now be another row that reused the number).
+// without one (which may by now be another row that reused the number), or,
+// on an engine without row numbers, by every value read.
 std::optional<TableDataset::Row> TableDataset::ReadRowAgain(const Row& row) const {
-    if (hasKey_) return ReadRowWhere(Name(definition_.keyField) + " = ?", row.key);
-    return ReadRowWhere("rowid = ?", row.rowid);
+    if (!hasKey_ && rowNumber_.isEmpty()) return ReadRowWhere(RowAsRead(row, {}));
+    RowCondition condition(*Database().driver());
+    if (hasKey_)
+        condition.Matches(definition_.keyField, row.key);
+    else
+        condition.MatchesRaw(rowNumber_, row.rowid);
+    return ReadRowWhere(condition);
 }
 
 TableDataset::Row TableDataset::RowFromQuery(const QSqlQuery& query) const {
@@ -569,8 +585,10 @@ void TableDataset::Refresh() {
 int TableDataset::RowWithIdentity(const Row& row) const {
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const Row& candidate = rows_[i];
-        if (hasKey_ ? SameValue(candidate.key, row.key) : SameValue(candidate.rowid, row.rowid))
-            return int(i);
+        const bool same = hasKey_                 ? SameValue(candidate.key, row.key)
+                          : !rowNumber_.isEmpty() ? SameValue(candidate.rowid, row.rowid)
+                                                  : candidate.read == row.read;
+        if (same) return int(i);
     }
     return -1;
 }
@@ -622,8 +640,8 @@ RowCondition TableDataset::RowAsRead(const Row& row, const std::vector<int>& col
     RowCondition condition(*Database().driver());
     if (hasKey_) {
         condition.Matches(definition_.keyField, row.key);
-    } else {
-        condition.MatchesRaw("rowid", row.rowid);
+    } else if (!rowNumber_.isEmpty()) {
+        condition.MatchesRaw(rowNumber_, row.rowid);
     }
     for (int column : hasKey_ ? columns : StoredColumns())
         condition.Matches(definition_.fields[std::size_t(column)].name,
@@ -642,18 +660,20 @@ void TableDataset::InsertIntoDatabase() {
     QString sql = "INSERT INTO " + TableSql();
     sql += names.isEmpty() ? QString(" DEFAULT VALUES")
                            : " (" + names.join(", ") + ") VALUES (" + marks.join(", ") + ")";
+    // The new row comes back as stored, key and defaults included; both
+    // engines take RETURNING.
+    sql += " RETURNING " + Columns();
     QSqlQuery query(Database());
     const QString what = "Could not add the row to " + definition_.table;
     if (!query.prepare(sql)) Refused(what, query);
     for (int column : columns) query.addBindValue(buffer_[std::size_t(column)]);
     if (!query.exec()) Refused(what, query);
-    const QVariant rowid = query.lastInsertId();
-    if (!rowid.isValid()) throw StoreError(what + ": the database gave no row number for it");
-    const std::optional<Row> row = ReadRowWhere("rowid = ?", rowid);
-    if (!row)
-        throw StoreError(what +
-                         ": it is no longer in the database (another user may have deleted it)");
-    rows_[std::size_t(current_)] = *row;
+    if (!query.next()) {
+        if (query.lastError().isValid()) Refused(what, query);
+        throw StoreError(what + ": the database gave the new row no key");
+    }
+    rows_[std::size_t(current_)] = RowFromQuery(query);
+    query.finish();
 }
 
 // Writes only where the row still holds, in the columns being changed, what

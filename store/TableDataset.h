@@ -119,9 +119,10 @@ class TableDataset : public BoundDataset {
     QSqlDatabase Database() const;
     QString Name(const QString& identifier) const;  // escaped by the driver
     QString TableSql() const;
+    QString Columns() const;
     QString SelectList() const;
     std::vector<Row> ReadRows(const QVariant& linkValue) const;
-    std::optional<Row> ReadRowWhere(const QString& condition, const QVariant& value) const;
+    std::optional<Row> ReadRowWhere(const RowCondition& condition) const;
     std::optional<Row> ReadRowAgain(const Row& row) const;
     Row RowFromQuery(const QSqlQuery& query) const;
     std::vector<int> WrittenColumns() const;
@@ -176,6 +177,7 @@ class TableDataset : public BoundDataset {
     bool modified_ = false;
     bool conflict_ = false;  // a post was refused: Cancel re-reads the row
     bool hasKey_ = false;    // the table has the key column
+    QString rowNumber_;      // the engine's row number column; empty when it has none
 
     TableDataset* master_ = nullptr;
     int linkField_ = -1;

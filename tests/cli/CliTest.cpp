@@ -347,7 +347,7 @@ TEST_F(CliTest, FailuresExitWithOneAndTheMessageAsTheErrorBoxShowsIt) {
         {"data-link file with a NUL byte",
          {"--output", "kept.maa", "--data-link", "nul.udl"},
          "velkora-cli: The data-link file nul.udl names the provider \"SQ\\0Lite\", which is not "
-         "available here; available: SQLite.\n"},
+         "available here; available: SQLite, PostgreSQL.\n"},
         {"no data-link file",
          {"--output", "kept.maa", "--data-link", "elsewhere.udl"},
          "velkora-cli: The data-link file elsewhere.udl was not found in the working directory " +

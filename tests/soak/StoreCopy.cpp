@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
+#include <QThread>
 #include <cmath>
 #include <cstdio>
 
@@ -32,7 +33,7 @@ int OpenClose() {
     {
         const QSqlDatabase db = OpenConnection("velkora.udl", kConnection);
         QSqlQuery query(db);
-        if (!query.exec("SELECT COUNT(*) FROM PROJECTS") || !query.next()) return 1;
+        if (!query.exec("SELECT COUNT(*) FROM \"PROJECTS\"") || !query.next()) return 1;
     }
     CloseConnection(kConnection);
     return 0;
@@ -82,6 +83,10 @@ int Edit(int seconds, qint64 first, qint64 step) {
                 store.TTaperSizes().Cancel();
                 store.Refresh();  // F5: the rows as the other copy left them
             }
+            // A user pauses between posts. Without a pause a copy that commits
+            // in a tight loop holds SQLite's write lock nearly all the time,
+            // and the other copy, polling for it, can outwait its busy timeout.
+            QThread::msleep(1);
         }
         store.CloseStore();
     }

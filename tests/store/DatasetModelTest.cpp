@@ -3,30 +3,65 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
+#include <optional>
 
 #include "Connection.h"
+#include "DataLink.h"
 #include "DatasetModel.h"
 #include "Failure.h"
 #include "ProjectStore.h"
 #include "RegionalMarks.h"
+#include "TestServer.h"
 
 namespace velkora {
 
 class DatasetModelTest : public QObject {
     Q_OBJECT
   private slots:
+    // Every test runs once per provider.
+    void initTestCase_data() {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("SQLite") << false;
+        QTest::newRow("PostgreSQL") << true;
+    }
     void init() {
+        QFETCH_GLOBAL(bool, server);
         QVERIFY(dir_.isValid());
-        const QString path = dir_.filePath(QString("model-%1.db").arg(++count_));
-        CreateDatabaseFile(path);
-        db_ = OpenDatabaseFile(path, "model-test");
+        const QString link = dir_.filePath(QString("model-%1.udl").arg(++count_));
+        QFile file(link);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (server) {
+            const std::optional<test::PgServer> pg = test::PgServerFromEnvironment();
+            if (!pg) {
+                if (test::ServerTestsRequired()) QFAIL(test::kHowToRunServerTests);
+                QSKIP(test::kHowToRunServerTests);
+            }
+            database_ = std::make_unique<test::ServerDatabase>(*pg);
+            file.write(database_->LinkLine());
+            file.close();
+            CreateServerStore(ReadDataLink(link));
+        } else {
+            const QString path = dir_.filePath(QString("model-%1.db").arg(count_));
+            file.write("Provider=SQLite;Data Source=" + path.toUtf8());
+            file.close();
+            CreateDatabaseFile(path);
+        }
+        db_ = OpenConnection(link, "model-test");
         QSqlQuery query(db_);
-        QVERIFY(query.exec("INSERT INTO TAPER (ID, NOME, UM) VALUES (1, 'Thin', 'm,mm')"));
         QVERIFY(query.exec(
-            "INSERT INTO PROJECTS VALUES (1, 'A', 144.3, 'w1c', 10), (2, 'B', 50, '', 0)"));
+            "INSERT INTO \"TAPER\" (\"ID\", \"NOME\", \"UM\") VALUES (1, 'Thin', 'm,mm')"));
+        QVERIFY(query.exec(
+            "INSERT INTO \"PROJECTS\" VALUES (1, 'A', 144.3, 'w1c', 10), (2, 'B', 50, '', 0)"));
         QVERIFY(
-            query.exec("INSERT INTO ELEMENTS VALUES (1, 1, 'Ref', 'Element', 1234.5, 1, 0, 10),"
+            query.exec("INSERT INTO \"ELEMENTS\" VALUES (1, 1, 'Ref', 'Element', 1234.5, 1, 0, 10),"
                        " (2, 1, 'Dri', 'Driver', 0.5, NULL, 0.4, 10)"));
+        // The server's key generators go on after the keys given above.
+        for (const char* table : {"TAPER", "PROJECTS", "ELEMENTS"})
+            if (server)
+                QVERIFY(query.exec(QString("SELECT setval(pg_get_serial_sequence('\"%1\"', 'ID'),"
+                                           " (SELECT MAX(\"ID\") FROM \"%1\"))")
+                                       .arg(table)));
         SetCurrentRegionalMarks({".", ",", "/"});
         store_ = std::make_unique<ProjectStore>();
         store_->OpenStoreOn(db_);
@@ -35,6 +70,7 @@ class DatasetModelTest : public QObject {
         store_.reset();
         db_ = QSqlDatabase();
         CloseConnection("model-test");
+        database_.reset();
     }
 
     void cellsTitlesAndAlignment() {
@@ -153,6 +189,7 @@ class DatasetModelTest : public QObject {
     QTemporaryDir dir_;
     int count_ = 0;
     QSqlDatabase db_;
+    std::unique_ptr<test::ServerDatabase> database_;
     std::unique_ptr<ProjectStore> store_;
 };
 

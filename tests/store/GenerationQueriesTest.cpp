@@ -10,37 +10,56 @@
 namespace velkora {
 namespace {
 
-class GenerationQueriesTest : public TemporaryWorkingDirectory {
+// Tables as another tool might make them: no relations, no keys.
+QStringList OutsideSchema(bool server) {
+    if (server)
+        return {
+            "CREATE TABLE PROJECTS (ID BIGINT, NOME TEXT, F0 DOUBLE PRECISION, SOURCE_WIRE TEXT,"
+            " HEIGHT INTEGER)",
+            "CREATE TABLE ELEMENTS (ID BIGINT, ID_PROJECT BIGINT, NOME TEXT, TYPE TEXT,"
+            " LEN DOUBLE PRECISION, ID_TAPER BIGINT, DISTANCE DOUBLE PRECISION,"
+            " HEIGHT DOUBLE PRECISION)",
+            "CREATE TABLE TAPER (ID BIGINT, NOME TEXT, UM TEXT)",
+            "CREATE TABLE TAPER_SIZES (ID_TAPER BIGINT, \"ORDER\" INTEGER,"
+            " DIAMETER DOUBLE PRECISION, LENGTH DOUBLE PRECISION)"};
+    return {
+        "CREATE TABLE PROJECTS (ID INTEGER, NOME TEXT, F0 REAL, SOURCE_WIRE TEXT, HEIGHT "
+        "INTEGER)",
+        "CREATE TABLE ELEMENTS (ID INTEGER, ID_PROJECT INTEGER, NOME TEXT, TYPE TEXT, LEN,"
+        " ID_TAPER, DISTANCE REAL, HEIGHT REAL)",
+        "CREATE TABLE TAPER (ID INTEGER, NOME TEXT, UM TEXT)",
+        "CREATE TABLE TAPER_SIZES (ID_TAPER INTEGER, \"ORDER\" INTEGER, DIAMETER REAL, "
+        "LENGTH)"};
+}
+
+class GenerationQueriesTest : public ProviderTest {
   protected:
     void TearDown() override {
         db_ = QSqlDatabase();
         CloseConnection("test");
         CloseConnection("reader");
-        TemporaryWorkingDirectory::TearDown();
+        ProviderTest::TearDown();
     }
     // A database the program made, or, with outside, one made by another
     // tool without relations or keys.
     void Open(const QStringList& rows, bool outside = false) {
-        if (outside) {
-            MakeDatabase(
-                "velkora.db",
-                {"CREATE TABLE PROJECTS (ID INTEGER, NOME TEXT, F0 REAL, SOURCE_WIRE TEXT, HEIGHT "
-                 "INTEGER)",
-                 "CREATE TABLE ELEMENTS (ID INTEGER, ID_PROJECT INTEGER, NOME TEXT, TYPE TEXT, LEN,"
-                 " ID_TAPER, DISTANCE REAL, HEIGHT REAL)",
-                 "CREATE TABLE TAPER (ID INTEGER, NOME TEXT, UM TEXT)",
-                 "CREATE TABLE TAPER_SIZES (ID_TAPER INTEGER, \"ORDER\" INTEGER, DIAMETER REAL, "
-                 "LENGTH)"});
-        } else {
-            CreateDatabaseFile("velkora.db");
-        }
-        WriteFile("velkora.udl", "Provider=SQLite;Data Source=velkora.db");
+        QStringList schema;
+        for (const QString& statement : OutsideSchema(OnServer())) schema << QuotedNames(statement);
+        MakeStore(outside ? schema : QStringList());
         db_ = OpenConnection("velkora.udl", "test");
         QSqlQuery query(db_);
-        for (const QString& row : rows) ASSERT_TRUE(query.exec(row)) << row.toStdString();
+        for (const QString& row : rows)
+            ASSERT_TRUE(query.exec(QuotedNames(row)))
+                << row.toStdString() << ": " << query.lastError().text().toStdString();
     }
     QSqlDatabase db_;
 };
+VELKORA_FOR_EACH_PROVIDER(GenerationQueriesTest);
+
+// The same, for what only SQLite's loose column types allow.
+using SqliteGenerationQueriesTest = GenerationQueriesTest;
+INSTANTIATE_TEST_SUITE_P(SQLite, SqliteGenerationQueriesTest,
+                         ::testing::Values(test::TestProvider::SQLite));
 
 std::vector<std::int64_t> Ids(const std::vector<ElementRow>& rows) {
     std::vector<std::int64_t> ids;
@@ -54,7 +73,7 @@ std::vector<double> Diameters(const std::vector<TaperSection>& sections) {
     return diameters;
 }
 
-TEST_F(GenerationQueriesTest, ElementsComeInBoomOrderWithTiesByAscendingId) {
+TEST_P(GenerationQueriesTest, ElementsComeInBoomOrderWithTiesByAscendingId) {
     Open({"INSERT INTO PROJECTS (ID, NOME) VALUES (1, 'P'), (2, 'Q')",
           "INSERT INTO ELEMENTS (ID, ID_PROJECT, DISTANCE) VALUES (5, 1, 0.4), (3, 1, 0.4), (9, 1, "
           "0.0),"
@@ -70,7 +89,7 @@ TEST_F(GenerationQueriesTest, ElementsComeInBoomOrderWithTiesByAscendingId) {
         << "the prepared query runs again";
 }
 
-TEST_F(GenerationQueriesTest, ElementValuesStayWhatTheyAre) {
+TEST_P(SqliteGenerationQueriesTest, ElementValuesStayWhatTheyAre) {
     Open(
         {"INSERT INTO ELEMENTS (ID, ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT) VALUES"
          " (1, 1, 'Riflettore \xC3\xA0', 'Element', 0.5, 3, 0, 10),"
@@ -94,7 +113,7 @@ TEST_F(GenerationQueriesTest, ElementValuesStayWhatTheyAre) {
     EXPECT_EQ(rows[2].idTaper, DbValue::Text("7"));
 }
 
-TEST_F(GenerationQueriesTest, SectionsComeInOrderWithTiesAsStored) {
+TEST_P(GenerationQueriesTest, SectionsComeInOrderWithTiesAsStored) {
     Open({"INSERT INTO TAPER (ID, NOME) VALUES (1, 'a'), (2, 'b')",
           "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES"
           " (1, 2, 20, 1.0), (1, 1, 30, 0.5), (2, 1, 99, 1), (1, 2, 21, 1.0), (1, 3, 16, 2), (1, "
@@ -111,7 +130,7 @@ TEST_F(GenerationQueriesTest, SectionsComeInOrderWithTiesAsStored) {
     EXPECT_EQ(sections[0].length, DbValue::Real(1.0));
 }
 
-TEST_F(GenerationQueriesTest, SectionsOfADeletedScheduleAreStillRead) {
+TEST_P(GenerationQueriesTest, SectionsOfADeletedScheduleAreStillRead) {
     // Without relations nothing removes the sections; the query reads
     // TAPER_SIZES alone, and an ID_TAPER stored as text still matches.
     Open({"INSERT INTO TAPER (ID, NOME) VALUES (1, 'gone')",
@@ -124,7 +143,7 @@ TEST_F(GenerationQueriesTest, SectionsOfADeletedScheduleAreStillRead) {
     EXPECT_TRUE(sections[0].length.IsNull());
 }
 
-TEST_F(GenerationQueriesTest, ProjectRowsByIdAndInTheStoresOrder) {
+TEST_P(SqliteGenerationQueriesTest, ProjectRowsByIdAndInTheStoresOrder) {
     Open({"INSERT INTO PROJECTS (ID, NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (5, 'Five', 144.3, "
           "'w2c', 10),"
           " (2, 'Two', NULL, NULL, NULL)",
@@ -147,7 +166,7 @@ TEST_F(GenerationQueriesTest, ProjectRowsByIdAndInTheStoresOrder) {
     EXPECT_EQ(projects[1].elementCount, 1);
 }
 
-TEST_F(GenerationQueriesTest, NoProjectGivesAnAllNullRow) {
+TEST_P(GenerationQueriesTest, NoProjectGivesAnAllNullRow) {
     Open({});
     const ProjectRow row = ReadFirstProjectRow(db_);
     for (const DbValue* value : {&row.id, &row.nome, &row.f0, &row.sourceWire, &row.height})
@@ -182,7 +201,7 @@ TEST(DbValueFromVariantTest, EachKindConverts) {
 
 // Another copy posts between the project row and the sections: a model read
 // inside one snapshot still shows one state of the store.
-TEST_F(GenerationQueriesTest, AModelReadsOneStateOfTheStore) {
+TEST_P(GenerationQueriesTest, AModelReadsOneStateOfTheStore) {
     Open({"INSERT INTO PROJECTS (ID, NOME, F0) VALUES (1, 'P', 1)",
           "INSERT INTO TAPER (ID) VALUES (1)",
           "INSERT INTO ELEMENTS (ID, ID_PROJECT, ID_TAPER) VALUES (1, 1, 1)",
@@ -193,8 +212,8 @@ TEST_F(GenerationQueriesTest, AModelReadsOneStateOfTheStore) {
         {
             const ReadSnapshot snapshot(reader);
             const ProjectRow project = ReadProjectRow(reader, 1).value();
-            ASSERT_TRUE(write.exec("UPDATE PROJECTS SET F0 = 2"));
-            ASSERT_TRUE(write.exec("UPDATE TAPER_SIZES SET DIAMETER = 2"));
+            ASSERT_TRUE(write.exec(QuotedNames("UPDATE PROJECTS SET F0 = 2")));
+            ASSERT_TRUE(write.exec(QuotedNames("UPDATE TAPER_SIZES SET DIAMETER = 2")));
             SqlModelSource source(reader);
             const std::vector<ElementRow> elements = source.ElementsOfProject(project.id);
             ASSERT_EQ(elements.size(), 1u);

@@ -8,6 +8,7 @@
 #include "Failure.h"
 #include "ProjectStore.h"
 #include "StoreError.h"
+#include "StoreTestFiles.h"
 #include "TableDataset.h"
 
 namespace velkora {
@@ -17,15 +18,15 @@ const std::string kChangedByAnother =
     "The row was changed or deleted by another user since it was read. Cancel to see its "
     "current values";
 
-// A store on a real SQLite file, with a second connection standing for
-// another copy of the program on the same database.
-class DatasetTest : public ::testing::Test {
+// A store of each provider, with a second connection standing for another
+// copy of the program on the same database.
+class DatasetTest : public ProviderTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        path_ = dir_.filePath("designs.db");
-        CreateDatabaseFile(path_);
-        other_ = OpenDatabaseFile(path_, "other-copy");
+        ProviderTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        MakeStore();
+        other_ = OpenConnection("velkora.udl", "other-copy");
         Exec("INSERT INTO TAPER (ID, NOME, UM) VALUES (1, 'Thin', 'm,mm'), (2, 'Thick', 'm,mm')");
         Exec(
             "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 1, 12, "
@@ -37,9 +38,15 @@ class DatasetTest : public ::testing::Test {
             "INSERT INTO ELEMENTS VALUES (1, 1, 'Ref', 'Element', 0.52, 1, 0, 10),"
             " (2, 1, 'Dri', 'Driver', 0.5, 2, 0.4, 10), (3, 1, 'D1', 'Element', 0.48, 99, 0.9, 10),"
             " (4, 1, 'D2', 'Element', 0.47, NULL, 1.5, 10)");
+        // The server's key generators go on after the keys given above.
+        if (OnServer())
+            for (const char* table : {"PROJECTS", "ELEMENTS", "TAPER"})
+                Exec(QString("SELECT setval(pg_get_serial_sequence('\"%1\"', 'ID'),"
+                             " (SELECT MAX(\"ID\") FROM \"%1\"))")
+                         .arg(table));
         savedMarks_ = CurrentRegionalMarks();
         SetCurrentRegionalMarks({".", ",", "/"});
-        db_ = OpenDatabaseFile(path_, "store-under-test");
+        db_ = OpenConnection("velkora.udl", "store-under-test");
         store_.OpenStoreOn(db_);
     }
     void TearDown() override {
@@ -49,17 +56,19 @@ class DatasetTest : public ::testing::Test {
         CloseConnection("store-under-test");
         CloseConnection("other-copy");
         SetCurrentRegionalMarks(savedMarks_);
+        ProviderTest::TearDown();
     }
 
     void Exec(const QString& sql) {
         QSqlQuery query(other_);
-        ASSERT_TRUE(query.exec(sql))
+        ASSERT_TRUE(query.exec(QuotedNames(sql)))
             << sql.toStdString() << ": " << query.lastError().text().toStdString();
     }
     // The first value of the first row as the other copy reads it.
     QVariant Read(const QString& sql) {
         QSqlQuery query(other_);
-        EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
+        EXPECT_TRUE(query.exec(QuotedNames(sql)))
+            << sql.toStdString() << ": " << query.lastError().text().toStdString();
         return query.next() ? query.value(0) : QVariant();
     }
     static int F(const BoundDataset& dataset, const char* name) { return dataset.FieldIndex(name); }
@@ -81,8 +90,6 @@ class DatasetTest : public ::testing::Test {
         return "(no failure)";
     }
 
-    QTemporaryDir dir_;
-    QString path_;
     QSqlDatabase other_;
     QSqlDatabase db_;
     RegionalMarks savedMarks_;
@@ -93,7 +100,9 @@ class DatasetTest : public ::testing::Test {
     BoundDataset& sizes_ = store_.TTaperSizes();
 };
 
-TEST_F(DatasetTest, DetailsFollowTheirMastersCurrentRow) {
+VELKORA_FOR_EACH_PROVIDER(DatasetTest);
+
+TEST_P(DatasetTest, DetailsFollowTheirMastersCurrentRow) {
     ASSERT_EQ(projects_.RowCount(), 2);
     EXPECT_EQ(projects_.CurrentRow(), 0);
     EXPECT_EQ(elements_.RowCount(), 4);
@@ -113,7 +122,7 @@ TEST_F(DatasetTest, DetailsFollowTheirMastersCurrentRow) {
     EXPECT_EQ(Text(sizes_, "DIAMETER"), "20");
 }
 
-TEST_F(DatasetTest, RefilterIsSkippedWhenTheLinkValueIsUnchanged) {
+TEST_P(DatasetTest, RefilterIsSkippedWhenTheLinkValueIsUnchanged) {
     elements_.MoveTo(2);
     int resets = 0;
     QObject context;  // ends the connection with the test
@@ -125,7 +134,7 @@ TEST_F(DatasetTest, RefilterIsSkippedWhenTheLinkValueIsUnchanged) {
     EXPECT_EQ(Read("SELECT NOME FROM PROJECTS WHERE ID = 1").toString(), "Renamed");
 }
 
-TEST_F(DatasetTest, InsertedDetailRowsGetTheMastersId) {
+TEST_P(DatasetTest, InsertedDetailRowsGetTheMastersId) {
     elements_.MoveTo(1);
     elements_.Insert();
     EXPECT_EQ(elements_.State(), DatasetState::Insert);
@@ -150,7 +159,7 @@ TEST_F(DatasetTest, InsertedDetailRowsGetTheMastersId) {
         16);
 }
 
-TEST_F(DatasetTest, NewMasterRowGivesAnEmptyDetailUntilPosted) {
+TEST_P(DatasetTest, NewMasterRowGivesAnEmptyDetailUntilPosted) {
     projects_.Append();
     EXPECT_EQ(elements_.RowCount(), 0);
     elements_.Insert();
@@ -176,7 +185,7 @@ TEST_F(DatasetTest, NewMasterRowGivesAnEmptyDetailUntilPosted) {
     EXPECT_EQ(Val(elements_, "ID_PROJECT").toLongLong(), id);
 }
 
-TEST_F(DatasetTest, PendingDetailEditIsPostedOrDroppedBeforeTheMasterMoves) {
+TEST_P(DatasetTest, PendingDetailEditIsPostedOrDroppedBeforeTheMasterMoves) {
     Set(elements_, "LEN", "0.55");
     projects_.MoveTo(1);
     EXPECT_DOUBLE_EQ(Read("SELECT LEN FROM ELEMENTS WHERE ID = 1").toDouble(), 0.55);
@@ -187,7 +196,7 @@ TEST_F(DatasetTest, PendingDetailEditIsPostedOrDroppedBeforeTheMasterMoves) {
     EXPECT_EQ(elements_.RowCount(), 4);
 }
 
-TEST_F(DatasetTest, FailedDetailPostKeepsTheMasterOnItsRow) {
+TEST_P(DatasetTest, FailedDetailPostKeepsTheMasterOnItsRow) {
     elements_.MoveTo(1);
     EXPECT_THROW(Set(elements_, "LEN", "0,5x"), Failure);
     EXPECT_EQ(MessageOf([&] { projects_.MoveTo(1); }),
@@ -207,7 +216,7 @@ TEST_F(DatasetTest, FailedDetailPostKeepsTheMasterOnItsRow) {
     EXPECT_EQ(elements_.RowCount(), 0);
 }
 
-TEST_F(DatasetTest, LookupShowsChoosesAndMovesTheScheduleTable) {
+TEST_P(DatasetTest, LookupShowsChoosesAndMovesTheScheduleTable) {
     const int lookup = F(elements_, "LK_TAPER");
     const auto shown = [&](int row) { return elements_.DisplayText(row, lookup); };
     EXPECT_EQ(shown(0), "Thin");
@@ -244,7 +253,7 @@ TEST_F(DatasetTest, LookupShowsChoosesAndMovesTheScheduleTable) {
     EXPECT_EQ(shown(0), "Slim");
 }
 
-TEST_F(DatasetTest, NullRulesReachTheDatabase) {
+TEST_P(DatasetTest, NullRulesReachTheDatabase) {
     Set(elements_, "LEN", "");
     Set(elements_, "NOME", "");
     elements_.Post();
@@ -263,7 +272,7 @@ TEST_F(DatasetTest, NullRulesReachTheDatabase) {
     EXPECT_EQ(Text(elements_, "NOME"), "");
 }
 
-TEST_F(DatasetTest, DisplayAndEntryFollowTheRegionalMarks) {
+TEST_P(DatasetTest, DisplayAndEntryFollowTheRegionalMarks) {
     projects_.MoveTo(1);
     EXPECT_EQ(Text(projects_, "F0"), "432.000");
     EXPECT_EQ(Text(projects_, "HEIGHT"), "");
@@ -284,7 +293,7 @@ TEST_F(DatasetTest, DisplayAndEntryFollowTheRegionalMarks) {
     EXPECT_FALSE(elements_.AcceptsKey(F(elements_, "LEN"), u','));
 }
 
-TEST_F(DatasetTest, CancelAndDelete) {
+TEST_P(DatasetTest, CancelAndDelete) {
     elements_.MoveTo(2);
     Set(elements_, "NOME", "changed");
     elements_.Cancel();
@@ -316,7 +325,7 @@ TEST_F(DatasetTest, CancelAndDelete) {
     EXPECT_EQ(Read("SELECT \"ORDER\" FROM TAPER_SIZES WHERE ID_TAPER = 1").toInt(), 1);
 }
 
-TEST_F(DatasetTest, PostRefusedByTheDatabaseLosesNothing) {
+TEST_P(DatasetTest, PostRefusedByTheDatabaseLosesNothing) {
     elements_.MoveTo(3);
     Set(elements_, "DISTANCE", "1.75");
     Exec("DELETE FROM ELEMENTS WHERE ID = 4");
@@ -325,12 +334,14 @@ TEST_F(DatasetTest, PostRefusedByTheDatabaseLosesNothing) {
     EXPECT_EQ(Text(elements_, "DISTANCE"), "1.75");
     elements_.Cancel();
 
-    // Another copy holds the write lock past the busy timeout.
-    QSqlQuery(db_).exec("PRAGMA busy_timeout = 50");
+    // Another copy holds the write lock past the time this copy waits.
+    QSqlQuery(db_).exec(OnServer() ? "SET lock_timeout = '50ms'" : "PRAGMA busy_timeout = 50");
+    const QString lockTables =
+        OnServer() ? "BEGIN; LOCK TABLE TAPER, TAPER_SIZES" : "BEGIN IMMEDIATE";
     Set(sizes_, "LENGTH", "0.45");
-    Exec("BEGIN IMMEDIATE");
+    Exec(lockTables);
     const std::string locked = MessageOf([&] { sizes_.Post(); });
-    EXPECT_NE(locked.find("locked"), std::string::npos) << locked;
+    EXPECT_NE(locked.find("lock"), std::string::npos) << locked;
     EXPECT_EQ(sizes_.State(), DatasetState::Edit);
     EXPECT_EQ(Text(sizes_, "LENGTH"), "0.45");
     Exec("COMMIT");
@@ -340,7 +351,7 @@ TEST_F(DatasetTest, PostRefusedByTheDatabaseLosesNothing) {
         0.45);
 
     // A new row refused keeps its values and posts once the lock is gone.
-    Exec("BEGIN IMMEDIATE");
+    Exec(lockTables);
     taper_.Append();
     Set(taper_, "NOME", "Medium");
     EXPECT_THROW(taper_.Post(), StoreError);
@@ -353,7 +364,7 @@ TEST_F(DatasetTest, PostRefusedByTheDatabaseLosesNothing) {
 
 // Two copies of the program on one database: the store under test (B) and
 // another copy (A) working through its own datasets on its own connection.
-TEST_F(DatasetTest, APostOverAnotherCopysChangeIsRefused) {
+TEST_P(DatasetTest, APostOverAnotherCopysChangeIsRefused) {
     ProjectStore a;
     a.OpenStoreOn(other_);
     Set(a.TElements(), "LEN", "1.111");
@@ -397,17 +408,18 @@ TEST_F(DatasetTest, APostOverAnotherCopysChangeIsRefused) {
 // A section another copy deleted must not stand for that copy's new section,
 // whether the store has the key column (made by the program) or not (an
 // older store, where SQLite hands a deleted row number out again).
-TEST_F(DatasetTest, AStaleSectionNeverStandsForAnotherCopysNewOne) {
+TEST_P(DatasetTest, AStaleSectionNeverStandsForAnotherCopysNewOne) {
     for (const bool keyed : {true, false}) {
         SCOPED_TRACE(keyed ? "with key column" : "without key column");
         store_.CloseStore();
         if (!keyed) {
             Exec(
-                "CREATE TABLE OLD_SIZES (ID_TAPER INTEGER, \"ORDER\" INTEGER, DIAMETER DOUBLE,"
-                " LENGTH DOUBLE)");
+                "CREATE TABLE OLD_SIZES (ID_TAPER INTEGER, \"ORDER\" INTEGER,"
+                " DIAMETER DOUBLE PRECISION, LENGTH DOUBLE PRECISION)");
             Exec(
                 "INSERT INTO OLD_SIZES SELECT ID_TAPER, \"ORDER\", DIAMETER, LENGTH"
-                " FROM TAPER_SIZES ORDER BY rowid");
+                " FROM TAPER_SIZES ORDER BY " +
+                QString(OnServer() ? "ID" : "rowid"));
             Exec("DROP TABLE TAPER_SIZES");
             Exec("ALTER TABLE OLD_SIZES RENAME TO TAPER_SIZES");
         }
@@ -438,7 +450,7 @@ TEST_F(DatasetTest, AStaleSectionNeverStandsForAnotherCopysNewOne) {
     }
 }
 
-TEST_F(DatasetTest, CurrentProjectAndQueriesUseTheStoresConnection) {
+TEST_P(DatasetTest, CurrentProjectAndQueriesUseTheStoresConnection) {
     const ProjectRow row = store_.CurrentProject();
     ASSERT_TRUE(row.id.IsInteger());
     EXPECT_EQ(row.id.ToDouble(), 1);

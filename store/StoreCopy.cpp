@@ -1,0 +1,176 @@
+#include "StoreCopy.h"
+
+#include <QHash>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <vector>
+
+#include "Connection.h"
+#include "ReadSnapshot.h"
+#include "Schema.h"
+#include "StoreError.h"
+#include "StoreSql.h"
+
+namespace velkora {
+
+namespace {
+
+struct Table {
+    QStringList columns;  // the program's columns without the key ID
+    std::vector<QVariantList> rows;
+};
+
+QStringList ColumnsWithoutKey(const QString& table) {
+    for (const TableColumns& entry : RequiredSchema())
+        if (entry.table == table) {
+            QStringList columns = entry.columns;
+            columns.removeAll("ID");
+            return columns;
+        }
+    throw std::logic_error("no table " + table.toStdString());
+}
+
+// Every row of a table in the store's order; the key ID first where the
+// table has one in the program's columns.
+Table ReadTable(const QSqlDatabase& db, const QString& table, bool withKey) {
+    Table result{ColumnsWithoutKey(table), {}};
+    QStringList names;
+    for (const QString& column : (withKey ? QStringList{"ID"} : QStringList{}) + result.columns)
+        names << QuotedName(db, column);
+    const QString order = StoreOrderColumn(db, table);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    const QString sql = "SELECT " + names.join(", ") + " FROM " + QuotedName(db, table) +
+                        (order.isEmpty() ? QString() : " ORDER BY " + order);
+    if (!query.exec(sql))
+        throw StoreError(QString("Could not read %1: %2").arg(table, query.lastError().text()));
+    while (query.next()) {
+        QVariantList row;
+        for (int i = 0; i < names.size(); ++i) row << query.value(i);
+        result.rows.push_back(row);
+    }
+    if (query.lastError().isValid())
+        throw StoreError(QString("Could not read %1: %2").arg(table, query.lastError().text()));
+    return result;
+}
+
+struct Source {
+    Table projects, elements, schedules, sections;
+};
+
+Source ReadSource(const QSqlDatabase& db) {
+    // One read transaction, so the copy is of one state of the store.
+    const ReadSnapshot snapshot(db);
+    return {ReadTable(db, "PROJECTS", true), ReadTable(db, "ELEMENTS", true),
+            ReadTable(db, "TAPER", true), ReadTable(db, "TAPER_SIZES", false)};
+}
+
+std::optional<qint64> KeyOf(const QVariant& value) {
+    bool ok = false;
+    const qint64 key = value.toLongLong(&ok);
+    if (value.isNull() || !ok) return std::nullopt;
+    return key;
+}
+
+// The value of `column` in a row read with its key first.
+QVariant& Field(const Table& table, QVariantList& row, const char* column) {
+    return row[1 + table.columns.indexOf(QLatin1String(column))];
+}
+
+class Copier {
+  public:
+    Copier(const QSqlDatabase& to, Source source) : to_(to), source_(std::move(source)) {}
+
+    CopyCounts Run(const std::optional<QList<qint64>>& projectIds) {
+        const QSet<qint64> projects = ChosenProjects(projectIds);
+        QSet<qint64> schedules;
+        for (QVariantList& element : source_.elements.rows)
+            if (projects.contains(
+                    KeyOf(Field(source_.elements, element, "ID_PROJECT")).value_or(-1)))
+                if (auto schedule = KeyOf(Field(source_.elements, element, "ID_TAPER")))
+                    schedules.insert(*schedule);
+        const bool everySchedule = !projectIds.has_value();
+        for (const QVariantList& row : source_.schedules.rows)
+            if (everySchedule || schedules.contains(row[0].toLongLong())) CopySchedule(row);
+        for (const QVariantList& row : source_.projects.rows)
+            if (projects.contains(row[0].toLongLong())) CopyProject(row);
+        return counts_;
+    }
+
+  private:
+    QSet<qint64> ChosenProjects(const std::optional<QList<qint64>>& projectIds) const {
+        QSet<qint64> stored;
+        for (const QVariantList& row : source_.projects.rows)
+            if (auto key = KeyOf(row[0])) stored.insert(*key);
+        if (!projectIds) return stored;
+        for (qint64 id : *projectIds)
+            if (!stored.contains(id))
+                throw StoreError(QString("The source store has no project with ID %1").arg(id));
+        return QSet<qint64>(projectIds->begin(), projectIds->end());
+    }
+
+    QVariant Insert(const char* table, const Table& source, const QVariantList& values, bool key) {
+        return InsertRow(to_, QLatin1String(table), source.columns, values,
+                         key ? QStringLiteral("ID") : QString(),
+                         QString("Could not copy a row of %1").arg(QLatin1String(table)));
+    }
+
+    void CopySchedule(const QVariantList& row) {
+        const qint64 oldKey = row[0].toLongLong();
+        const QVariant newKey = Insert("TAPER", source_.schedules, row.mid(1), true);
+        newSchedules_.insert(oldKey, newKey);
+        ++counts_.schedules;
+        const int link = source_.sections.columns.indexOf("ID_TAPER");
+        for (QVariantList section : source_.sections.rows) {
+            if (KeyOf(section[link]) != oldKey) continue;
+            section[link] = newKey;
+            Insert("TAPER_SIZES", source_.sections, section, false);
+            ++counts_.sections;
+        }
+    }
+
+    void CopyProject(const QVariantList& row) {
+        const qint64 oldKey = row[0].toLongLong();
+        const QVariant newKey = Insert("PROJECTS", source_.projects, row.mid(1), true);
+        ++counts_.projects;
+        for (QVariantList element : source_.elements.rows) {
+            if (KeyOf(Field(source_.elements, element, "ID_PROJECT")) != oldKey) continue;
+            Field(source_.elements, element, "ID_PROJECT") = newKey;
+            QVariant& schedule = Field(source_.elements, element, "ID_TAPER");
+            const std::optional<qint64> oldSchedule = KeyOf(schedule);
+            // A schedule missing in the source would name an unrelated one here.
+            schedule = oldSchedule && newSchedules_.contains(*oldSchedule)
+                           ? newSchedules_.value(*oldSchedule)
+                           : QVariant();
+            Insert("ELEMENTS", source_.elements, element.mid(1), false);
+            ++counts_.elements;
+        }
+    }
+
+    QSqlDatabase to_;
+    Source source_;
+    QHash<qint64, QVariant> newSchedules_;
+    CopyCounts counts_;
+};
+
+}  // namespace
+
+CopyCounts CopyDesigns(const QSqlDatabase& from, const QSqlDatabase& to,
+                       const std::optional<QList<qint64>>& projectIds) {
+    Source source = ReadSource(from);
+    QSqlDatabase target = to;
+    if (!target.transaction())
+        throw StoreError("Could not write to the target store: " + target.lastError().text());
+    try {
+        const CopyCounts counts = Copier(target, std::move(source)).Run(projectIds);
+        if (!target.commit())
+            throw StoreError("Could not write to the target store: " + target.lastError().text());
+        return counts;
+    } catch (...) {
+        target.rollback();
+        throw;
+    }
+}
+
+}  // namespace velkora

@@ -1,0 +1,21 @@
+// SQL that runs on every provider: names quoted by the connection's driver
+// (the server folds unquoted names to lower case) and new keys read back with
+// INSERT ... RETURNING, which SQLite and PostgreSQL both take.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace velkora {
+
+// A table's or column's name as the connection's driver quotes it.
+QString QuotedName(const QSqlDatabase& db, const QString& name);
+
+// Inserts one row and returns its key column's value (invalid when key is
+// empty). Throws StoreError "what: the database's message".
+QVariant InsertRow(const QSqlDatabase& db, const QString& table, const QStringList& columns,
+                   const QVariantList& values, const QString& key, const QString& what);
+
+}  // namespace velkora

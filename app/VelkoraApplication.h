@@ -21,8 +21,10 @@ class VelkoraApplication : public QApplication {
 
     VelkoraApplication(int& argc, char** argv);
 
-    // Catches what an event handler lets escape and shows it in the error box,
-    // then carries on with the event loop.
+    // The last safety net: shows what an event handler still lets escape in
+    // the error box, then carries on with the event loop. Handlers report
+    // their own failures (Reported, Guarded), since Qt does not promise to
+    // survive an exception unwinding through its frames.
     bool notify(QObject* receiver, QEvent* event) override;
 
     void SetErrorShower(ErrorShower shower);
@@ -32,13 +34,27 @@ class VelkoraApplication : public QApplication {
     ErrorShower shower_;
 };
 
-// Hands a failure caught where it must not unwind through the toolkit (a slot,
-// a focus change) to the event loop, which rethrows it into notify().
-void RaiseLater(std::exception_ptr failure);
-
-// Shows a caught failure in the error box at once (through the event loop
-// when the application is not a VelkoraApplication).
+// Shows a caught failure in the error box at once.
 void ReportFailure(std::exception_ptr failure);
+
+// Shows a caught failure in the error box once control is back in the event
+// loop: for places where a modal box must not open (a slot in the middle of a
+// signal, a focus change).
+void ReportLater(std::exception_ptr failure);
+
+// Runs the work of an event handler; a failure inside it goes to the error
+// box at once instead of unwinding through the toolkit. True when it ran
+// without failing.
+template <class F>
+bool Reported(F&& work) {
+    try {
+        std::forward<F>(work)();
+        return true;
+    } catch (...) {
+        ReportFailure(std::current_exception());
+        return false;
+    }
+}
 
 // Wraps a slot so that a failure inside it goes to the error box through the
 // event loop instead of unwinding through the signal's emitter.
@@ -51,7 +67,7 @@ auto Guarded(F f) {
             else
                 f();  // the slot does not want the signal's arguments
         } catch (...) {
-            RaiseLater(std::current_exception());
+            ReportLater(std::current_exception());
         }
     };
 }

@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev locales
           fonts-dejavu-core xvfb xauth imagemagick
-          matchbox-window-manager xdotool)
+          matchbox-window-manager xdotool
+          clang libclang-rt-14-dev clang-format)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -56,20 +56,32 @@ bool Reported(F&& work) {
     }
 }
 
+// A slot that takes the signal's arguments, or none of them.
+template <class F, class... Args>
+concept SlotTaking = std::is_invocable_v<const F&, Args...> || std::is_invocable_v<const F&>;
+
+template <class F, class... Args>
+void CallSlot(const F& slot, Args&&... args) {
+    if constexpr (std::is_invocable_v<const F&, Args...>)
+        slot(std::forward<Args>(args)...);
+    else
+        slot();  // the slot does not want the signal's arguments
+}
+
 // Wraps a slot so that a failure inside it goes to the error box through the
-// event loop instead of unwinding through the signal's emitter.
+// event loop instead of unwinding through the signal's emitter. The return
+// type lets Qt count the arguments the slot takes without compiling calls
+// that do not fit.
 template <class F>
 auto Guarded(F f) {
-    return [f = std::move(f)](auto&&... args) {
-        try {
-            if constexpr (std::is_invocable_v<F&, decltype(args)...>)
-                f(std::forward<decltype(args)>(args)...);
-            else
-                f();  // the slot does not want the signal's arguments
-        } catch (...) {
-            ReportLater(std::current_exception());
-        }
-    };
+    return
+        [f = std::move(f)](auto&&... args) -> std::enable_if_t<SlotTaking<F, decltype(args)...>> {
+            try {
+                CallSlot(f, std::forward<decltype(args)>(args)...);
+            } catch (...) {
+                ReportLater(std::current_exception());
+            }
+        };
 }
 
 }  // namespace velkora

@@ -124,7 +124,7 @@ class LookupCombo : public QComboBox {
         try {
             setCurrentIndex(dataset_.OpenLookup(field_));
         } catch (...) {
-            RaiseLater(std::current_exception());
+            ReportLater(std::current_exception());
             return;
         }
         QComboBox::showPopup();
@@ -231,8 +231,11 @@ class GridCellDelegate : public QStyledItemDelegate {
 
   protected:
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress)
-            return grid_->EditorKey(static_cast<QKeyEvent*>(event));
+        if (event->type() == QEvent::KeyPress) {
+            bool handled = true;  // a key that failed is used up
+            Reported([&] { handled = grid_->EditorKey(static_cast<QKeyEvent*>(event)); });
+            return handled;
+        }
         if (event->type() == QEvent::FocusOut)
             grid_->EditorFocusLost(static_cast<QFocusEvent*>(event));
         return QObject::eventFilter(object, event);
@@ -440,7 +443,7 @@ void DBGrid::EditorFocusLost(QFocusEvent* event) {
     try {
         LeaveGrid();
     } catch (...) {
-        RaiseLater(std::current_exception());
+        ReportLater(std::current_exception());
     }
 }
 
@@ -586,6 +589,10 @@ int DBGrid::NextVisualColumn(int column, bool forward) const {
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event) {
+    Reported([&] { GridKey(event); });
+}
+
+void DBGrid::GridKey(QKeyEvent* event) {
     if (!dataset_) {
         QTableView::keyPressEvent(event);
         return;
@@ -653,7 +660,7 @@ void DBGrid::mousePressEvent(QMouseEvent* event) {
     const QModelIndex target = indexAt(event->position().toPoint());
     clickOnCurrent_ = target.isValid() && target == currentIndex() && !editor_ &&
                       event->button() == Qt::LeftButton;
-    if (target.isValid() && target != currentIndex()) GoTo(target);
+    if (target.isValid() && target != currentIndex() && !Reported([&] { GoTo(target); })) return;
     QTableView::mousePressEvent(event);
 }
 
@@ -663,7 +670,7 @@ void DBGrid::mouseReleaseEvent(QMouseEvent* event) {
     clickOnCurrent_ = false;
     if (!open) return;
     QScopedValueRollback guard(clickEdit_, true);
-    edit(currentIndex(), SelectedClicked, event);
+    Reported([&] { edit(currentIndex(), SelectedClicked, event); });
 }
 
 bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {

@@ -74,6 +74,8 @@ class DBGrid : public QTableView {
     bool EditorKey(QKeyEvent* event);  // true when the grid handled it
     void EditorFocusLost(QFocusEvent* event);
 
+    // The grid's keys; keyPressEvent reports what fails here.
+    void GridKey(QKeyEvent* event);
     void GoTo(const QModelIndex& target);
     void Navigate(QKeyEvent* event);
     bool TabKey(bool forward);  // false when the focus should leave the grid

@@ -359,7 +359,7 @@ void TForm1::changeEvent(QEvent* event) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Label2 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        Label2Click();
+        Reported([this] { Label2Click(); });
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -28,10 +28,8 @@ VelkoraApplication::VelkoraApplication(int& argc, char** argv)
 bool VelkoraApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& failure) {
-        ShowFailure(failure);
     } catch (...) {
-        ShowFailure(std::runtime_error("Unknown failure"));
+        ReportFailure(std::current_exception());
     }
     return false;
 }
@@ -46,22 +44,29 @@ void VelkoraApplication::ShowFailure(const std::exception& failure) {
 
 void ReportFailure(std::exception_ptr failure) {
     auto* application = qobject_cast<VelkoraApplication*>(QCoreApplication::instance());
-    if (!application) {
-        RaiseLater(failure);
-        return;
-    }
+    const auto show = [application](const std::exception& caught) {
+        if (application)
+            application->ShowFailure(caught);
+        else  // no window to show it in
+            qCritical("%s", qUtf8Printable(ErrorBoxText(QString::fromUtf8(caught.what()))));
+    };
     try {
         std::rethrow_exception(failure);
     } catch (const std::exception& caught) {
-        application->ShowFailure(caught);
+        show(caught);
     } catch (...) {
-        application->ShowFailure(std::runtime_error("Unknown failure"));
+        show(std::runtime_error("Unknown failure"));
     }
 }
 
-void RaiseLater(std::exception_ptr failure) {
+void ReportLater(std::exception_ptr failure) {
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application) {
+        ReportFailure(failure);
+        return;
+    }
     QMetaObject::invokeMethod(
-        qApp, [failure] { std::rethrow_exception(failure); }, Qt::QueuedConnection);
+        application, [failure] { ReportFailure(failure); }, Qt::QueuedConnection);
 }
 
 }  // namespace velkora

@@ -21,8 +21,10 @@ class VelkoraApplication : public QApplication {
 
     VelkoraApplication(int& argc, char** argv);
 
-    // Catches what an event handler lets escape and shows it in the error box,
-    // then carries on with the event loop.
+    // The last safety net: shows what an event handler still lets escape in
+    // the error box, then carries on with the event loop. Handlers report
+    // their own failures (Reported, Guarded), since Qt does not promise to
+    // survive an exception unwinding through its frames.
     bool notify(QObject* receiver, QEvent* event) override;
 
     void SetErrorShower(ErrorShower shower);
@@ -32,28 +34,54 @@ class VelkoraApplication : public QApplication {
     ErrorShower shower_;
 };
 
-// Hands a failure caught where it must not unwind through the toolkit (a slot,
-// a focus change) to the event loop, which rethrows it into notify().
-void RaiseLater(std::exception_ptr failure);
-
-// Shows a caught failure in the error box at once (through the event loop
-// when the application is not a VelkoraApplication).
+// Shows a caught failure in the error box at once.
 void ReportFailure(std::exception_ptr failure);
 
+// Shows a caught failure in the error box once control is back in the event
+// loop: for places where a modal box must not open (a slot in the middle of a
+// signal, a focus change).
+void ReportLater(std::exception_ptr failure);
+
+// Runs the work of an event handler; a failure inside it goes to the error
+// box at once instead of unwinding through the toolkit. True when it ran
+// without failing.
+template <class F>
+bool Reported(F&& work) {
+    try {
+        std::forward<F>(work)();
+        return true;
+    } catch (...) {
+        ReportFailure(std::current_exception());
+        return false;
+    }
+}
+
+// A slot that takes the signal's arguments, or none of them.
+template <class F, class... Args>
+concept SlotTaking = std::is_invocable_v<const F&, Args...> || std::is_invocable_v<const F&>;
+
+template <class F, class... Args>
+void CallSlot(const F& slot, Args&&... args) {
+    if constexpr (std::is_invocable_v<const F&, Args...>)
+        slot(std::forward<Args>(args)...);
+    else
+        slot();  // the slot does not want the signal's arguments
+}
+
 // Wraps a slot so that a failure inside it goes to the error box through the
-// event loop instead of unwinding through the signal's emitter.
+// event loop instead of unwinding through the signal's emitter. The return
+// type lets Qt count the arguments the slot takes without compiling calls
+// that do not fit.
 template <class F>
 auto Guarded(F f) {
-    return [f = std::move(f)](auto&&... args) {
-        try {
-            if constexpr (std::is_invocable_v<F&, decltype(args)...>)
-                f(std::forward<decltype(args)>(args)...);
-            else
-                f();  // the slot does not want the signal's arguments
-        } catch (...) {
-            RaiseLater(std::current_exception());
-        }
-    };
+    return
+        [f = std::move(f)](auto&&... args) -> std::enable_if_t<SlotTaking<F, decltype(args)...>> {
+            try {
+                CallSlot(f, std::forward<decltype(args)>(args)...);
+            } catch (...) {
+                ReportLater(std::current_exception());
+            }
+        };
 }
 
 }  // namespace velkora

@@ -8,7 +8,8 @@ packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libqt
           fonts-dejavu-core xvfb xauth imagemagick
           matchbox-window-manager xdotool nec2c postgresql
           libfontconfig-dev libxcb1-dev
-          dpkg-dev file desktop-file-utils appstream man-db)
+          dpkg-dev file desktop-file-utils appstream man-db
+          clang libclang-rt-14-dev clang-format)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -25,6 +25,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 #include "BoundDataset.h"
 #include "Cli.h"
@@ -44,7 +45,25 @@ using namespace velkora;
 
 namespace {
 
-VelkoraApplication* application = nullptr;
+// The program's application with a counting net: a failure that reaches
+// notify() has unwound through Qt's frames, which the handlers must prevent.
+class TestApplication : public VelkoraApplication {
+  public:
+    using VelkoraApplication::VelkoraApplication;
+    int escaped = 0;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            ++escaped;
+            ReportFailure(std::current_exception());
+            return false;
+        }
+    }
+};
+
+TestApplication* application = nullptr;
 
 QByteArray ReadBytes(const QString& path) {
     QFile file(path);
@@ -192,9 +211,12 @@ class WindowTest : public QObject {
     }
 
     void cleanup() {
+        QCoreApplication::processEvents();  // failures reported later
+        const int escaped = std::exchange(application->escaped, 0);
         form_.reset();
         QDir::setCurrent(previousDir_);
         dir_.reset();
+        QCOMPARE(escaped, 0);
     }
 
     void errorBoxText_data() {
@@ -773,7 +795,7 @@ class WindowTest : public QObject {
 };
 
 int main(int argc, char** argv) {
-    VelkoraApplication app(argc, argv);
+    TestApplication app(argc, argv);
     application = &app;
     WindowTest test;
     return QTest::qExec(&test, argc, argv);

@@ -80,15 +80,15 @@ TEST_F(ConnectionTest, EachFailureNamesWhatFailed) {
         {"database is a folder", kLink, [] { QDir().mkdir("velkora.db"); },
          "The database " + db + " named by the data-link file velkora.udl is not a file"},
         {"not an SQLite file", kLink,
-         [this] { WriteFile("velkora.db", "just some text, not a database\n"); },
+         [] { WriteFile("velkora.db", "just some text, not a database\n"); },
          "Could not open the database " + db + ": file is not a database"},
-        {"empty file has no tables", kLink, [this] { WriteFile("velkora.db", ""); },
+        {"empty file has no tables", kLink, [] { WriteFile("velkora.db", ""); },
          "The database " + db + " has no table PROJECTS"},
         {"missing table", kLink,
-         [this] { MakeDatabase("velkora.db", kOutsideSchema.mid(0, 2) + kOutsideSchema.mid(3)); },
+         [] { MakeDatabase("velkora.db", kOutsideSchema.mid(0, 2) + kOutsideSchema.mid(3)); },
          "The database " + db + " has no table TAPER"},
         {"missing column", kLink,
-         [this] {
+         [] {
              QStringList schema = kOutsideSchema;
              schema[1] =
                  "CREATE TABLE ELEMENTS (ID INTEGER, ID_PROJECT INTEGER, NOME TEXT, TYPE TEXT, LEN "

@@ -41,8 +41,11 @@ const ModelTarget& TargetRow(OutputTarget target) {
 
 std::string WindowFilter() {
     std::string filter;
-    for (const ModelTarget& row : kTargets)
-        if (row.inWindow) filter += (filter.empty() ? "" : "|") + std::string(row.filter);
+    for (const ModelTarget& row : kTargets) {
+        if (!row.inWindow) continue;
+        if (!filter.empty()) filter += '|';
+        filter += row.filter;
+    }
     return filter;
 }
 

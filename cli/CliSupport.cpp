@@ -7,6 +7,7 @@
 #include "Connection.h"
 #include "ErrorBoxText.h"
 #include "FieldText.h"
+#include "Utf8.h"
 
 namespace velkora {
 
@@ -24,49 +25,19 @@ std::string SeparatorArgument(const CliArguments& parsed, const QString& option,
     return std::string(1, *mark);
 }
 
-// The length of the well-formed UTF-8 sequence that bytes start with, 0 when
-// they start with none.
-std::size_t Utf8SequenceLength(std::string_view bytes) {
-    const auto lead = static_cast<unsigned char>(bytes[0]);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    char32_t c = 0;
-    if (lead >= 0xC2 && lead < 0xE0) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-        length = 3;
-        c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead < 0xF5) {
-        length = 4;
-        c = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(bytes[i]);
-        if ((next & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (next & 0x3F);
-    }
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-    return length;
-}
-
 // Lone low surrogates U+DC80 to U+DCFF stand for bytes that are not UTF-8.
 constexpr char16_t kByteEscape = 0xDC00;
 
 QString ArgumentText(std::string_view bytes) {
     QString text;
     while (!bytes.empty()) {
-        const std::size_t length = Utf8SequenceLength(bytes);
-        if (length == 0) {
+        const std::optional<Utf8Char> next = FirstUtf8Char(bytes);
+        if (!next) {
             text += QChar(char16_t(kByteEscape | static_cast<unsigned char>(bytes[0])));
             bytes.remove_prefix(1);
         } else {
-            text += QString::fromUtf8(bytes.data(), qsizetype(length));
-            bytes.remove_prefix(length);
+            text += QString::fromUtf8(bytes.data(), qsizetype(next->length));
+            bytes.remove_prefix(next->length);
         }
     }
     return text;

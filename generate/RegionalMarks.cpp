@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "Utf8.h"
+
 namespace velkora {
 namespace {
 
@@ -39,34 +41,9 @@ std::optional<char> FromCodePoint(char32_t c) {
 // The one code point that `text` encodes in UTF-8, or nothing when it is not
 // exactly one well-formed character.
 std::optional<char32_t> SingleUtf8CodePoint(std::string_view text) {
-    if (text.empty()) return std::nullopt;
-    const auto lead = static_cast<unsigned char>(text[0]);
-    std::size_t length = 0;
-    char32_t c = 0;
-    if (lead < 0x80) {
-        length = 1;
-        c = lead;
-    } else if (lead >= 0xC2 && lead < 0xE0) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-        length = 3;
-        c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead < 0xF5) {
-        length = 4;
-        c = lead & 0x07;
-    } else {
-        return std::nullopt;
-    }
-    if (text.size() != length) return std::nullopt;
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[i]);
-        if ((next & 0xC0) != 0x80) return std::nullopt;
-        c = (c << 6) | (next & 0x3F);
-    }
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-    return c;
+    const std::optional<Utf8Char> first = FirstUtf8Char(text);
+    if (!first || first->length != text.size()) return std::nullopt;
+    return first->codePoint;
 }
 
 // The locale name the environment gives a category, as the C library

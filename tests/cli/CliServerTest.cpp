@@ -3,36 +3,17 @@
 // byte for byte as from the SQLite store.
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <fstream>
-#include <sstream>
 
-#include "Cli.h"
 #include "Connection.h"
 #include "StoreTestFiles.h"
+#include "ToolRun.h"
 
 namespace velkora {
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun RunTool(const QStringList& args) {
-    ToolRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = RunCli(args, out, err);
-    return run;
-}
-
-std::string ReadBytes(const QString& path) {
-    std::ifstream file(QFile::encodeName(path).toStdString(), std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
+using test::ReadBytes;
+using test::RunTool;
+using test::ToolRun;
 
 class CliServerTest : public ProviderTest {
   protected:

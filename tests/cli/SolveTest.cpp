@@ -9,28 +9,18 @@
 #include <cmath>
 #include <optional>
 
-#include "Cli.h"
 #include "Connection.h"
 #include "Failure.h"
 #include "NecReport.h"
 #include "StoreTestFiles.h"
+#include "ToolRun.h"
 
 namespace velkora {
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun RunTool(const QStringList& args) {
-    ToolRun run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = RunCli(args, out, err);
-    return run;
-}
+using test::ReadBytes;
+using test::RunTool;
+using test::ToolRun;
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);

@@ -22,16 +22,7 @@ constexpr std::array<Mapping, 27> kHighPunctuation{{
     {0x203A, 0x9B}, {0x20AC, 0x80}, {0x2122, 0x99},
 }};
 
-char EncodeOne(char32_t code) {
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<char>(code);
-    const auto* found = std::lower_bound(
-        kHighPunctuation.begin(), kHighPunctuation.end(), code,
-        [](const Mapping& mapping, char32_t wanted) { return mapping.code < wanted; });
-    if (found != kHighPunctuation.end() && found->code == code) {
-        return static_cast<char>(found->byte);
-    }
-    return '?';
-}
+char EncodeOne(char32_t code) { return Cp1252Byte(code).value_or('?'); }
 
 // The allowed range of the second byte after a lead byte; the third and fourth
 // bytes are always 0x80-0xBF.
@@ -53,6 +44,23 @@ Lead LeadOf(unsigned char byte) {
 }
 
 }  // namespace
+
+std::optional<char> Cp1252Byte(char32_t code) {
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<char>(code);
+    const auto* found = std::lower_bound(
+        kHighPunctuation.begin(), kHighPunctuation.end(), code,
+        [](const Mapping& mapping, char32_t wanted) { return mapping.code < wanted; });
+    if (found != kHighPunctuation.end() && found->code == code)
+        return static_cast<char>(found->byte);
+    return std::nullopt;
+}
+
+char32_t Cp1252Char(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F)
+        for (const Mapping& mapping : kHighPunctuation)
+            if (mapping.byte == byte) return mapping.code;
+    return byte;
+}
 
 void AppendCp1252(std::string& out, std::string_view utf8) {
     std::size_t at = 0;

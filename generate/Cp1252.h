@@ -2,6 +2,7 @@
 // store holds UTF-8.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,14 @@ namespace velkora {
 void AppendCp1252(std::string& out, std::string_view utf8);
 
 std::string ToCp1252(std::string_view utf8);
+
+// The Windows-1252 byte of one character, or nothing when the code page
+// cannot hold it (the C1 controls included, as above).
+std::optional<char> Cp1252Byte(char32_t code);
+
+// The character a Windows-1252 byte stands for. The five bytes the code page
+// leaves unassigned stand for the C1 controls of their value, as the system's
+// converter reads them.
+char32_t Cp1252Char(unsigned char byte);
 
 }  // namespace velkora

@@ -6,36 +6,21 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "Cp1252.h"
 #include "Utf8.h"
 
 namespace velkora {
 namespace {
 
-// Windows-1252 bytes 0x80 to 0x9F and the characters they stand for; the
-// bytes not listed are unassigned.
-struct HighByte {
-    char32_t codePoint;
-    unsigned char byte;
-};
-constexpr HighByte kHighBytes[] = {
-    {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85}, {0x2020, 0x86},
-    {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A}, {0x2039, 0x8B}, {0x0152, 0x8C},
-    {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92}, {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95},
-    {0x2013, 0x96}, {0x2014, 0x97}, {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B},
-    {0x0153, 0x9C}, {0x017E, 0x9E}, {0x0178, 0x9F},
-};
-
 // The narrow no-break space, the digit-grouping mark of French, Russian and
 // Polish, which the code page lacks.
 constexpr char32_t kNarrowNoBreakSpace = 0x202F;
 
+// A printable character as its Windows-1252 byte; control characters are no marks.
 std::optional<char> FromCodePoint(char32_t c) {
-    if ((c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    if (c < 0x20 || c == 0x7F) return std::nullopt;
     if (c == kNarrowNoBreakSpace) return '\xA0';
-    for (const HighByte& high : kHighBytes) {
-        if (high.codePoint == c) return static_cast<char>(high.byte);
-    }
-    return std::nullopt;
+    return Cp1252Byte(c);
 }
 
 // The one code point that `text` encodes in UTF-8, or nothing when it is not

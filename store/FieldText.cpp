@@ -1,25 +1,17 @@
 #include "FieldText.h"
 
-#include <array>
 #include <charconv>
 #include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "Cp1252.h"
 #include "Failure.h"
 #include "NumberPattern.h"
 
 namespace velkora {
 namespace {
-
-// Windows-1252 differs from Latin-1 only in 0x80-0x9F; its five unassigned
-// codes there map to the C1 controls, as the system's converter does.
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 bool IsIntegral(const QVariant& value) {
     switch (value.typeId()) {
@@ -121,9 +113,7 @@ QString FromWindows1252(std::string_view text) {
     QString result;
     result.reserve(qsizetype(text.size()));
     for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        result += (byte >= 0x80 && byte <= 0x9F) ? QChar(kWindows1252High[byte - 0x80])
-                                                 : QChar(char16_t(byte));
+        result += QChar(char16_t(Cp1252Char(static_cast<unsigned char>(c))));
     }
     return result;
 }

@@ -49,5 +49,19 @@ TEST(Cp1252, AppendsToWhatIsThere) {
     EXPECT_EQ(out, "x\xE9");
 }
 
+// Reading a byte and writing its character back gives the byte again, except
+// for the five bytes the code page leaves unassigned, which it cannot hold.
+TEST(Cp1252, EveryByteReadsBackButTheUnassignedFive) {
+    for (int byte = 0; byte < 256; ++byte) {
+        const std::optional<char> back = Cp1252Byte(Cp1252Char(static_cast<unsigned char>(byte)));
+        const bool unassigned =
+            byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+        if (unassigned)
+            EXPECT_EQ(back, std::nullopt) << byte;
+        else
+            EXPECT_EQ(back, static_cast<char>(byte)) << byte;
+    }
+}
+
 }  // namespace
 }  // namespace velkora

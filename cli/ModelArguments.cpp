@@ -22,6 +22,19 @@ T Choice(const CliArguments& parsed, const QString& option,
         QString("--%1 is %2, not \"%3\"").arg(option, names.join(" or "), parsed.Value(option)));
 }
 
+// The option texts of the NEC-2 choices; solve's report names them the same way.
+const std::pair<const char*, NecTaper> kTapers[] = {{"corrected", NecTaper::Corrected},
+                                                    {"exact", NecTaper::Exact}};
+const std::pair<const char*, NecGround> kGrounds[] = {
+    {"free", NecGround::Free}, {"perfect", NecGround::Perfect}, {"real", NecGround::Real}};
+
+template <class T, std::size_t N>
+QString NameOf(T choice, const std::pair<const char*, T> (&choices)[N]) {
+    for (const auto& [name, candidate] : choices)
+        if (candidate == choice) return name;
+    return {};
+}
+
 }  // namespace
 
 MainLobeAxis AxisOf(const CliArguments& parsed, const MainLobeAxis* fallback) {
@@ -33,15 +46,15 @@ MainLobeAxis AxisOf(const CliArguments& parsed, const MainLobeAxis* fallback) {
 }
 
 NecOptions NecOptionsOf(const CliArguments& parsed) {
-    static const std::pair<const char*, NecTaper> kTapers[] = {{"corrected", NecTaper::Corrected},
-                                                               {"exact", NecTaper::Exact}};
-    static const std::pair<const char*, NecGround> kGrounds[] = {
-        {"free", NecGround::Free}, {"perfect", NecGround::Perfect}, {"real", NecGround::Real}};
     NecOptions options;
     if (parsed.Has("taper")) options.taper = Choice(parsed, "taper", kTapers);
     if (parsed.Has("ground")) options.ground = Choice(parsed, "ground", kGrounds);
     return options;
 }
+
+QString TaperName(NecTaper taper) { return NameOf(taper, kTapers); }
+
+QString GroundName(NecGround ground) { return NameOf(ground, kGrounds); }
 
 ProjectRow ChosenProject(const QSqlDatabase& db, const CliArguments& parsed) {
     if (!parsed.Has("project")) return ReadFirstProjectRow(db);

@@ -17,6 +17,10 @@ MainLobeAxis AxisOf(const CliArguments& parsed, const MainLobeAxis* fallback);
 // --taper corrected|exact and --ground free|perfect|real; defaults corrected, free.
 NecOptions NecOptionsOf(const CliArguments& parsed);
 
+// The option texts of a taper and a ground, as --taper and --ground take them.
+QString TaperName(NecTaper taper);
+QString GroundName(NecGround ground);
+
 // The project --project names, or the first project. Throws UsageError for an
 // ID that is no number or names no project.
 ProjectRow ChosenProject(const QSqlDatabase& db, const CliArguments& parsed);

@@ -111,9 +111,8 @@ int SolveVerb(const QStringList& args, QTextStream& out) {
         rows.push_back(FiguresOf(frequency, ForwardAzimuth(axis), z0));
 
     const QString name = QString::fromStdString(project.nome.ToText());
-    const QString taper = options.taper == NecTaper::Corrected ? "corrected" : "exact";
-    static const char* const kGrounds[] = {"free", "perfect", "real"};
-    const QString ground = kGrounds[static_cast<int>(options.ground)];
+    const QString taper = TaperName(options.taper);
+    const QString ground = GroundName(options.ground);
     const QString source = QString::fromStdString(project.sourceWire.ToText());
     if (parsed.Has("json")) {
         PrintJson(out,

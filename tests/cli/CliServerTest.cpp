@@ -11,6 +11,7 @@
 namespace velkora {
 namespace {
 
+using test::kSampleProjects;
 using test::ReadBytes;
 using test::RunTool;
 using test::ToolRun;
@@ -67,15 +68,7 @@ TEST_P(CliServerTest, InitWritesALinkWithoutPasswordAndMakesTheTablesOnce) {
                   server_->DataSource().toStdString() + ";Initial Catalog=" + name.toStdString() +
                   ";User ID=" + server_->user.toStdString() + "\n");
     const ToolRun listed = RunTool({"projects", "--data-link", "club/velkora.udl"});
-    EXPECT_EQ(listed.out,
-              "ID  NOME                                ELEMENTS\n"
-              " 1  2-el. Yagi 20 m DK7ZB (28 ohm)      2\n"
-              " 2  3-el. Yagi 10 m DK7ZB (28 ohm)      3\n"
-              " 3  5-el. Yagi 20 m W6NGZ (45 ft boom)  5\n"
-              " 4  6-el. Yagi 20 m NW3Z (48 ft boom)   6\n"
-              " 5  5-el. Yagi 20 m W3LPL (48 ft boom)  5\n"
-              " 6  3-el. Yagi 10 m K6STI (short boom)  3\n"
-              " 7  3-el. Yagi 15 m K6STI (short boom)  3\n");
+    EXPECT_EQ(listed.out, kSampleProjects);
 
     // The same database again: refused, and no data-link file left behind.
     const ToolRun again =

@@ -14,6 +14,7 @@
 namespace velkora {
 namespace {
 
+using test::kSampleProjects;
 using test::ReadBytes;
 using test::RunTool;
 using test::ToolRun;
@@ -79,15 +80,7 @@ TEST_F(CliTest, InitSampleInAFolderListsTheDesigns) {
     ASSERT_TRUE(QDir::setCurrent("new/store"));
     const ToolRun listed = RunTool({"projects"});
     EXPECT_EQ(listed.status, kCliSuccess);
-    EXPECT_EQ(listed.out,
-              "ID  NOME                                ELEMENTS\n"
-              " 1  2-el. Yagi 20 m DK7ZB (28 ohm)      2\n"
-              " 2  3-el. Yagi 10 m DK7ZB (28 ohm)      3\n"
-              " 3  5-el. Yagi 20 m W6NGZ (45 ft boom)  5\n"
-              " 4  6-el. Yagi 20 m NW3Z (48 ft boom)   6\n"
-              " 5  5-el. Yagi 20 m W3LPL (48 ft boom)  5\n"
-              " 6  3-el. Yagi 10 m K6STI (short boom)  3\n"
-              " 7  3-el. Yagi 15 m K6STI (short boom)  3\n");
+    EXPECT_EQ(listed.out, kSampleProjects);
 }
 
 TEST_F(CliTest, SampleModelsFeedTheDrivenElementsCentreWire) {

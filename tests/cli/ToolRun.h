@@ -20,6 +20,17 @@ struct ToolRun {
     QString err;
 };
 
+// What velkora-cli projects lists for a store made with init --sample.
+inline const QString kSampleProjects =
+    "ID  NOME                                ELEMENTS\n"
+    " 1  2-el. Yagi 20 m DK7ZB (28 ohm)      2\n"
+    " 2  3-el. Yagi 10 m DK7ZB (28 ohm)      3\n"
+    " 3  5-el. Yagi 20 m W6NGZ (45 ft boom)  5\n"
+    " 4  6-el. Yagi 20 m NW3Z (48 ft boom)   6\n"
+    " 5  5-el. Yagi 20 m W3LPL (48 ft boom)  5\n"
+    " 6  3-el. Yagi 10 m K6STI (short boom)  3\n"
+    " 7  3-el. Yagi 15 m K6STI (short boom)  3\n";
+
 inline ToolRun RunTool(const QStringList& args) {
     ToolRun run;
     QTextStream out(&run.out);

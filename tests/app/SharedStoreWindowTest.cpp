@@ -31,6 +31,7 @@
 #include "SaveDialog.h"
 #include "Unit1.h"
 #include "VelkoraApplication.h"
+#include "WindowDriving.h"
 
 using namespace velkora;
 
@@ -73,6 +74,8 @@ void OtherCopy(const QStringList& statements) {
 
 }  // namespace
 
+using test::Type;
+
 class SharedStoreWindowTest : public QObject {
     Q_OBJECT
 
@@ -84,15 +87,10 @@ class SharedStoreWindowTest : public QObject {
 
     template <class W>
     W* Find(const char* name) {
-        W* widget = form_->findChild<W*>(QString::fromLatin1(name));
-        if (!widget) qFatal("no widget %s", name);
-        return widget;
+        return test::FindWidget<W>(form_.get(), name);
     }
     void ClickNavigator(const char* name, DBNavigator::Button button) {
         QTest::mouseClick(Find<DBNavigator>(name)->ButtonOf(button), Qt::LeftButton);
-    }
-    static void Type(const QString& text) {
-        for (const QChar c : text) QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
     }
 
   private slots:

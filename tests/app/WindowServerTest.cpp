@@ -18,6 +18,7 @@
 #include "TestServer.h"
 #include "Unit1.h"
 #include "VelkoraApplication.h"
+#include "WindowDriving.h"
 
 using namespace velkora;
 
@@ -38,11 +39,11 @@ int Cli(const QStringList& args) {
     return status;
 }
 
-void Type(const QString& text) {
-    for (const QChar c : text) QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-}
-
 }  // namespace
+
+using test::ClickCell;
+using test::GridText;
+using test::Type;
 
 class WindowServerTest : public QObject {
     Q_OBJECT
@@ -57,16 +58,7 @@ class WindowServerTest : public QObject {
 
     template <class W>
     W* Find(const char* name) {
-        W* widget = form_->findChild<W*>(QString::fromLatin1(name));
-        if (!widget) qFatal("no widget %s", name);
-        return widget;
-    }
-    void ClickCell(DBGrid* grid, int row, const QString& field) {
-        const QModelIndex index = grid->model()->index(row, grid->ColumnOfField(field));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-    }
-    QString GridText(DBGrid* grid, int row, const QString& field) {
-        return grid->model()->index(row, grid->ColumnOfField(field)).data().toString();
+        return test::FindWidget<W>(form_.get(), name);
     }
     // What another copy of the program reads or writes, on its own connection.
     QVariant OtherCopy(const QString& sql) {

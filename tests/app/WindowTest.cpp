@@ -40,6 +40,7 @@
 #include "Schema.h"
 #include "Unit1.h"
 #include "VelkoraApplication.h"
+#include "WindowDriving.h"
 
 using namespace velkora;
 
@@ -137,12 +138,11 @@ void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(QApplication::focusWidget(), key, modifiers);
 }
 
-// Types into whatever has the focus, as the keyboard would.
-void Type(const QString& text) {
-    for (const QChar c : text) QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-}
-
 }  // namespace
+
+using test::ClickCell;
+using test::GridText;
+using test::Type;
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -168,20 +168,13 @@ class WindowTest : public QObject {
     }
     template <class W>
     W* Find(const char* name) {
-        W* widget = form_->findChild<W*>(QString::fromLatin1(name));
-        if (!widget) qFatal("no widget %s", name);
-        return widget;
+        return test::FindWidget<W>(form_.get(), name);
     }
     DBGrid* Grid(const char* name) { return Find<DBGrid>(name); }
     SaveDialog* Dialog() { return Find<SaveDialog>("SaveDialog1"); }
     QString FileName() { return Find<QLabel>("Label3")->text(); }
     QString InDir(const QString& name) const { return dir_->filePath(name); }
 
-    // Clicks a cell of a grid on the page that is shown.
-    void ClickCell(DBGrid* grid, int row, const QString& field) {
-        const QModelIndex index = grid->model()->index(row, grid->ColumnOfField(field));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-    }
     void ShowPage(int page) { Find<QTabWidget>("PageControl1")->setCurrentIndex(page); }
     // Answers the save dialog with a name (confirmed) or cancels it (empty).
     void AnswerDialog(const QString& name, int* opened = nullptr) {
@@ -193,9 +186,6 @@ class WindowTest : public QObject {
         });
     }
     void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
-    QString GridText(DBGrid* grid, int row, const QString& field) {
-        return grid->model()->index(row, grid->ColumnOfField(field)).data().toString();
-    }
 
   private slots:
     void init() {

@@ -1,0 +1,37 @@
+// Driving the real window in tests as a user would: finding its widgets by
+// object name, clicking cells and typing into what has the focus.
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
+#include "DBGrid.h"
+
+namespace velkora::test {
+
+// The window's widget of that object name; a missing one ends the test run.
+template <class W>
+W* FindWidget(QWidget* window, const char* name) {
+    W* widget = window->findChild<W*>(QString::fromLatin1(name));
+    if (!widget) qFatal("no widget %s", name);
+    return widget;
+}
+
+// Clicks a cell of a grid on the page that is shown.
+inline void ClickCell(DBGrid* grid, int row, const QString& field) {
+    const QModelIndex index = grid->model()->index(row, grid->ColumnOfField(field));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+}
+
+// The text a grid's cell shows.
+inline QString GridText(DBGrid* grid, int row, const QString& field) {
+    return grid->model()->index(row, grid->ColumnOfField(field)).data().toString();
+}
+
+// Types into whatever has the focus, as the keyboard would.
+inline void Type(const QString& text) {
+    for (const QChar c : text) QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+}
+
+}  // namespace velkora::test

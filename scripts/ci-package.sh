@@ -51,6 +51,8 @@ report=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $r
 # The screenshot is a URL where the project publishes docs/velkora.png; the
 # check needs no network.
 appstreamcli validate --no-net /usr/share/metainfo/org.velkora.Velkora.metainfo.xml
+grep -q "^License: GPL-3.0-or-later" /usr/share/doc/velkora/copyright ||
+    fail "/usr/share/doc/velkora/copyright does not name the licence"
 
 step "manual pages"
 for page in velkora velkora-cli velkora-start; do

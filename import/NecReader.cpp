@@ -104,18 +104,49 @@ void Wire(const Card& card, Deck& deck) {
     deck.awaitingTaper = v[6] == 0;
 }
 
+// A GW tapered by GC becomes one piece a segment, each of its own radius:
+// segment lengths grow by RDEL, radii go from RAD1 to RAD2 by a constant
+// ratio, as NEC-2 makes them.
+void SplitTapered(Deck& deck, double ratio, double rad1, double rad2) {
+    const TaggedWire whole = deck.wires.back();
+    deck.wires.pop_back();
+    const int n = whole.segments;
+    const double first = ratio == 1 ? 1.0 / n : (1 - ratio) / (1 - std::pow(ratio, n));
+    double from = 0;
+    for (int i = 0; i < n; ++i) {
+        const double to = i + 1 == n ? 1.0 : from + first * std::pow(ratio, i);
+        const FileWire& w = whole.wire;
+        const auto at = [&](double a, double b, double t) { return a + (b - a) * t; };
+        FileWire piece{w.line,
+                       at(w.x1, w.x2, from),
+                       at(w.y1, w.y2, from),
+                       at(w.z1, w.z2, from),
+                       at(w.x1, w.x2, to),
+                       at(w.y1, w.y2, to),
+                       at(w.z1, w.z2, to),
+                       rad1 * std::pow(rad2 / rad1, n == 1 ? 0.0 : i / (n - 1.0)),
+                       {}};
+        deck.wires.push_back({piece, whole.tag, 1});
+        from = to;
+    }
+}
+
 // "GC 0 0 RDEL RAD1 RAD2" (or without the two integers) gives the radius of
-// a GW of radius 0; one radius along the whole wire is all a tube can hold.
+// a GW of radius 0.
 void Taper(const Card& card, Deck& deck) {
     if (!deck.awaitingTaper) Refuse(card.text, card.line, "GC follows no GW of radius 0");
-    const std::size_t first = card.fields.size() >= 5 ? 3 : 1;
-    const double rad1 = Value(card, deck, first);
-    const double rad2 = Value(card, deck, first + 1);
-    if (!(rad1 > 0) || std::fabs(rad1 - rad2) > 1e-12 * rad1)
-        Refuse(card.text, card.line,
-               "the wire's radius changes along it (GC RAD1 to RAD2), so it is no tube");
-    deck.wires.back().wire.radiusM = rad1;
+    const std::size_t first = card.fields.size() >= 5 ? 2 : 0;
+    const double ratio = Value(card, deck, first);
+    const double rad1 = Value(card, deck, first + 1);
+    const double rad2 = Value(card, deck, first + 2);
+    if (!(ratio > 0) || !(rad1 > 0) || !(rad2 > 0))
+        Refuse(card.text, card.line, "GC needs RDEL, RAD1 and RAD2 above 0");
     deck.awaitingTaper = false;
+    if (std::fabs(rad1 - rad2) <= 1e-12 * rad1 && ratio == 1) {
+        deck.wires.back().wire.radiusM = rad1;
+        return;
+    }
+    SplitTapered(deck, ratio, rad1, rad2);
 }
 
 void Scale(const Card& card, Deck& deck) {
@@ -256,27 +287,37 @@ void ReadCard(const Card& card, Deck& deck) {
 namespace {
 
 // The place the source's segment names on its wire: the middle segment, the
-// first, the last, or else the middle of the wire.
+// first, the last, or else the middle of the wire. Segments are counted over
+// every wire of the tag, as NEC-2 counts them.
 FileFeed FeedOf(const SourceText& text, const Deck& deck, std::vector<std::string>& notes) {
     const int tag = deck.source->first;
     const int segment = deck.source->second;
-    const auto fed = std::find_if(deck.wires.begin(), deck.wires.end(),
-                                  [&](const TaggedWire& w) { return w.tag == tag; });
-    if (fed == deck.wires.end())
+    int before = 0;  // segments of the tag on the wires before
+    bool tagged = false;
+    std::optional<std::size_t> index;
+    for (std::size_t i = 0; i < deck.wires.size() && !index; ++i) {
+        if (deck.wires[i].tag != tag) continue;
+        tagged = true;
+        if (segment > before && segment <= before + deck.wires[i].segments)
+            index = i;
+        else
+            before += deck.wires[i].segments;
+    }
+    if (!tagged)
         Refuse(text, deck.sourceLine,
                "the source (EX) names tag " + std::to_string(tag) + ", which no wire has");
-    const std::size_t index = static_cast<std::size_t>(fed - deck.wires.begin());
-    const int n = fed->segments;
-    if (segment < 1 || segment > n)
+    if (!index)
         Refuse(text, deck.sourceLine,
                "the source (EX) names segment " + std::to_string(segment) + " of tag " +
-                   std::to_string(tag) + ", which has " + std::to_string(n));
-    if (n % 2 == 1 && segment == (n + 1) / 2) return {index, WirePlace::Middle};
-    if (segment == 1) return {index, WirePlace::First};
-    if (segment == n) return {index, WirePlace::Last};
+                   std::to_string(tag) + ", which has " + std::to_string(before));
+    const int n = deck.wires[*index].segments;
+    const int local = segment - before;
+    if (n % 2 == 1 && local == (n + 1) / 2) return {*index, WirePlace::Middle};
+    if (local == 1) return {*index, WirePlace::First};
+    if (local == n) return {*index, WirePlace::Last};
     notes.push_back("the source is moved from segment " + std::to_string(segment) +
                     " to the middle of its wire");
-    return {index, WirePlace::Middle};
+    return {*index, WirePlace::Middle};
 }
 
 std::string StemOf(const std::string& path) {

@@ -96,6 +96,13 @@ const FileCase kFiles[] = {
      "Reflector Element 5.3 at 0 z 10 on 0\n"
      "Driven Driver 5.088 at 2.3 z 10 on 0\n"
      "note: loads and wire conductivity (LD) are not kept\n"},
+    {"NecHalvesTaperedByGc", "10m.nec",
+     "CM tapered halves\nCE\nGW 1 1 0 -1 10 0 1 10 0.01\nGW 2 2 0 1 10 0 3 10 0\n"
+     "GC 0 0 1 0.008 0.006\nGW 3 2 0 -1 10 0 -3 10 0\nGC 0 0 1 0.008 0.006\nGE 0\n"
+     "EX 0 1 1 0 1 0\nFR 0 1 0 0 28.5 0\nEN\n",
+     "tapered halves | F0 28.5 | HEIGHT 0 | w1c\n"
+     "tapered halves, 20 to 12 mm: 20 mm 1 16 mm 1 12 mm 1\n"
+     "Driven Driver 3 at 0 z 10 on 0\n"},
 };
 
 class ReadsFile : public testing::TestWithParam<FileCase> {};

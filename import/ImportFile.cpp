@@ -30,9 +30,11 @@ const std::vector<FormatRule>& Formats() {
     return formats;
 }
 
+// A NEC-2 deck starts with a comment, a symbol or a wire card.
 bool StartsWithCard(const std::string& line) {
-    const std::string card = LowerCase(line.substr(0, 3));
-    return card == "cm " || card == "ce" || card == "gw " || card == "sy " || card == "cm";
+    const std::string card = LowerCase(line.substr(0, 2));
+    const bool alone = line.size() >= 2 && (line.size() == 2 || line[2] == ' ' || line[2] == '\t');
+    return alone && (card == "cm" || card == "ce" || card == "gw" || card == "sy");
 }
 
 // Without a known extension: MMANA's "*" line, NEC cards, or YO's

@@ -801,6 +801,10 @@ class WindowTest : public QObject {
         QMimeData data;
         data.setUrls(
             {QUrl::fromLocalFile(InDir("beam.maa")), QUrl::fromLocalFile(InDir("bad.maa"))});
+        // The drop goes to the widget that accepted the drag's entry.
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(Grid("DBGrid3")->viewport(), &enter);
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(Grid("DBGrid3")->viewport(), &drop);
         QCOMPARE(errors_, QStringList{InDir("bad.maa") +

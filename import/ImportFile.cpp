@@ -2,6 +2,7 @@
 // Telling a design file's format and reading it with its reader.
 #include "ImportFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -9,6 +10,7 @@
 
 #include "Failure.h"
 #include "Readers.h"
+#include "SourceText.h"
 
 namespace velkora {
 
@@ -74,6 +76,10 @@ std::optional<ImportFormat> ImportFormatNamed(std::string_view name) {
 ImportedDesign ReadDesign(const std::string& path, std::string_view bytes,
                           std::optional<ImportFormat> format) {
     const SourceText text = ReadSourceText(path, bytes);
+    if (std::all_of(text.lines.begin(), text.lines.end(), [](const std::string& line) {
+            return line.find_first_not_of(" \t") == std::string::npos;
+        }))
+        Refuse(text, 1, "the file is empty");
     if (!format) format = FormatOfName(path);
     if (!format) format = FormatOfContent(text);
     if (!format) {

@@ -145,7 +145,6 @@ double GroundHeight(Lines& lines, std::vector<std::string>& notes) {
 
 ImportedDesign ReadMaa(const SourceText& text) {
     Lines lines(text);
-    if (text.lines.empty()) Refuse(text, 1, "the file is empty");
     DesignOutline outline{lines.Take("the title"), 0, 0, {}, std::nullopt, {}};
     if (lines.Take("the line \"*\"").rfind('*', 0) != 0)
         Refuse(text, lines.Line(), "the second line of an MMANA model is \"*\"");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One reader per file format. Each reads the whole file or refuses it with
-// "FILE:LINE: what is wrong" (a Failure whose place is FILE:LINE).
+// "FILE:LINE: what is wrong" (a Failure whose place is FILE:LINE). The text
+// holds a line that is not blank: ReadDesign refuses an empty file first.
 #pragma once
 
 #include "ImportedDesign.h"

@@ -112,7 +112,6 @@ bool Blank(const std::string& line) { return Words(line).empty(); }
 
 // Reads up to the elements line; returns the number of the line after it.
 std::size_t ReadHeader(const SourceText& text, YoHeader& header) {
-    if (text.lines.empty() || Blank(text.lines[0])) Refuse(text, 1, "the file is empty");
     header.title = std::string(text.lines[0]);
     std::size_t line = 2;
     const auto next = [&](const char* what) {

@@ -67,23 +67,40 @@ void ReadOption(const SourceText& text, std::size_t line, YoHeader& header) {
 
 namespace {
 
+// Splits a trailing KHz, MHz or GHz off a word ("14.35MHz", or the unit
+// alone); the power of 1000 that takes its numbers to MHz.
+int SplitFrequencyUnit(std::string_view& word) {
+    static const std::pair<const char*, int> kUnits[] = {{"khz", -1}, {"mhz", 0}, {"ghz", 1}};
+    const std::string lower = LowerCase(word);
+    for (const auto& [unit, power] : kUnits) {
+        if (lower.size() >= 3 && lower.compare(lower.size() - 3, 3, unit) == 0) {
+            word.remove_suffix(3);
+            return power;
+        }
+    }
+    return 0;
+}
+
+bool IsFrequencyLine(const std::string& line) {
+    std::string_view first = Words(line).front();
+    SplitFrequencyUnit(first);
+    return NumberOf(first).has_value();
+}
+
 // One frequency, or low, middle, high and a matching frequency; F0 is the
 // middle of a band.
 void ReadFrequency(const SourceText& text, std::size_t line, YoHeader& header) {
     std::vector<std::string_view> words = Words(text.lines[line - 1]);
-    double scale = 1;
-    const std::string unit = LowerCase(words.back());
-    if (unit == "khz" || unit == "mhz" || unit == "ghz") {
-        scale = unit == "khz" ? 1e-3 : unit == "ghz" ? 1e3 : 1;
-        words.pop_back();
-    }
+    const int power = SplitFrequencyUnit(words.back());
+    if (words.back().empty()) words.pop_back();
     std::vector<double> values;
     for (std::string_view word : words) {
         const std::optional<double> value = NumberOf(word);
         if (!value || !(*value > 0))
             Refuse(text, line,
                    "the frequency \"" + std::string(word) + "\" is not a number above 0");
-        values.push_back(*value * scale);
+        // Dividing by 1000 keeps 144300 kHz at the double nearest 144.3.
+        values.push_back(power < 0 ? *value / 1000 : power > 0 ? *value * 1000 : *value);
     }
     if (values.size() != 1 && values.size() != 3 && values.size() != 4)
         Refuse(text, line,
@@ -121,7 +138,7 @@ std::size_t ReadHeader(const SourceText& text, YoHeader& header) {
         return line++;
     };
     std::size_t at = next("the frequency line");
-    while (!NumberOf(Words(text.lines[at - 1]).front())) {
+    while (!IsFrequencyLine(text.lines[at - 1])) {
         ReadOption(text, at, header);
         at = next("the frequency line");
     }

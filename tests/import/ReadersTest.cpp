@@ -80,7 +80,7 @@ const FileCase kFiles[] = {
      "Director Element 2.286 at 2.7432 z 12.192 on 0\n"
      "note: the material (Aluminum) is not kept\n"},
     {"YoSingleDiameterTipToTip", "2m.ant",
-     "2 m 3 element\n144.3\n3 elements, meters\n0.006\n0 1.04\n0.3 0.98\n0.75 0.92\n",
+     "2 m 3 element\n144300kHz\n3 elements, meters\n0.006\n0 1.04\n0.3 0.98\n0.75 0.92\n",
      "2 m 3 element | F0 144.3 | HEIGHT 0 | w2c\n"
      "2 m 3 element, 6 mm: 6 mm 0.52\n"
      "Reflector Element 0.52 at 0 z 0 on 0\n"

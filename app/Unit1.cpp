@@ -18,6 +18,7 @@
 #include "DBNavigator.h"
 #include "DatasetModel.h"
 #include "DatePattern.h"
+#include "DesignDrop.h"
 #include "FieldText.h"
 #include "ModelTargets.h"
 #include "Pictures.h"
@@ -151,6 +152,7 @@ void TForm1::CreatePages() {
 void TForm1::CreateModelPage(QWidget* page) {
     DBGrid3 = Named(new DBGrid(page), "DBGrid3");
     DBGrid3->setGeometry(8, 10, 563, 87);
+    new DesignDrop(DBGrid3, *store_);
     DBNavigator3 = Named(new DBNavigator(page), "DBNavigator3");
     DBNavigator3->setGeometry(8, 101, 280, 25);
 

@@ -17,6 +17,8 @@ struct Verb {
     int (*run)(const QStringList& args, QTextStream& out);
     const char* usage;
     const char* help;
+    // A verb that reports some failures itself and goes on.
+    int (*runReporting)(const QStringList& args, QTextStream& out, QTextStream& err) = nullptr;
 };
 
 const Verb kVerbs[] = {
@@ -73,6 +75,17 @@ const Verb kVerbs[] = {
      "                    keep a backup\n"
      "    --project ID    copy only this project (may be repeated); without it every\n"
      "                    project and every schedule is copied\n"},
+    {"import", nullptr, "import FILE... [--format maa|yag|nec] [--json] [--data-link FILE]",
+     "  import            make each FILE (MMANA .maa, Yagi Optimizer .yag/.ant/.yo,\n"
+     "                    NEC-2 .nec) a new project, with its elements and the taper\n"
+     "                    schedules they need (an identical stored schedule is used);\n"
+     "                    prints the new project IDs and what the file held that is not\n"
+     "                    kept. A file that cannot be read with certainty is refused\n"
+     "                    (FILE:LINE: what is wrong) and leaves nothing behind; the\n"
+     "                    other files still go in, and the exit status is 1\n"
+     "    --format        the files' format, when neither extension nor content tells\n"
+     "    --json          {\"projects\": [ID, ...]}; notes go to standard error\n",
+     ImportVerb},
 };
 
 QString Usage() {
@@ -98,7 +111,7 @@ QString Help() {
            "Exit status: 0 on success, 1 on a failure, 2 on a usage error.\n";
 }
 
-int RunVerb(const QStringList& args, QTextStream& out) {
+int RunVerb(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (args.isEmpty()) throw UsageError("no command given");
     const QString name = args.first();
     const QStringList rest = args.mid(1);
@@ -111,7 +124,9 @@ int RunVerb(const QStringList& args, QTextStream& out) {
         return kCliSuccess;
     }
     for (const Verb& verb : kVerbs)
-        if (name == verb.name) return verb.run(rest, out);
+        if (name == verb.name)
+            return verb.runReporting != nullptr ? verb.runReporting(rest, out, err)
+                                                : verb.run(rest, out);
     throw UsageError(QString("unknown command \"%1\"").arg(name));
 }
 
@@ -120,7 +135,7 @@ int RunVerb(const QStringList& args, QTextStream& out) {
 int RunCli(const QStringList& args, QTextStream& out, QTextStream& err) {
     int status = kCliFailure;
     try {
-        status = RunVerb(args, out);
+        status = RunVerb(args, out, err);
     } catch (const UsageError& e) {
         err << "velkora-cli: " << e.Message() << "\n" << Usage();
         status = kCliUsage;

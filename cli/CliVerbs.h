@@ -14,5 +14,7 @@ int GenerateVerb(const QStringList& args, QTextStream& out);
 int SolveVerb(const QStringList& args, QTextStream& out);
 int WiresVerb(const QStringList& args, QTextStream& out);
 int CopyVerb(const QStringList& args, QTextStream& out);
+// Goes on after a file that fails, so it reports each failure itself on err.
+int ImportVerb(const QStringList& args, QTextStream& out, QTextStream& err);
 
 }  // namespace velkora

@@ -36,6 +36,8 @@ class ProjectStore : public QObject {
     void Refresh();
     // Closes the datasets, dropping unposted changes, and the own connection.
     void CloseStore();
+    // The store's connection, for writing what the tables do not (an import).
+    QSqlDatabase Database() const;
 
     BoundDataset& TProjects();
     BoundDataset& TElements();

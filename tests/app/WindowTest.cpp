@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -781,6 +782,36 @@ class WindowTest : public QObject {
         qputenv("LC_ALL", previous);
         QCOMPARE(QString::fromStdString(marks.decimalSeparator), ",");
         QCOMPARE(QString::fromStdString(marks.thousandsSeparator), ".");
+    }
+
+    void droppedFilesBecomeProjects() {
+        WriteSampleStore();
+        TForm1& form = OpenForm();
+        const char* wires =
+            "t\n*\n14.0\n***Wires***\n1\n0.0, -5.0, 0.0, 0.0, 5.0, 0.0, %1, -1\n"
+            "***Source***\n1, 1\nw1c, 0.0, 1.0\n***Load***\n0, 1\n"
+            "***Segmentation***\n800, 80, 2.0, 2\n***G/H/M/R/AzEl/X***\n"
+            "0, 0.0, 4, 50.0, 120, 60, 0.0\n";
+        for (const auto& [name, radius] :
+             {std::pair{"beam.maa", "0.01"}, std::pair{"bad.maa", "-1"}}) {
+            QFile file(InDir(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QString(wires).arg(radius).toUtf8());
+        }
+        QMimeData data;
+        data.setUrls(
+            {QUrl::fromLocalFile(InDir("beam.maa")), QUrl::fromLocalFile(InDir("bad.maa"))});
+        // The drop goes to the widget that accepted the drag's entry.
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(Grid("DBGrid3")->viewport(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Grid("DBGrid3")->viewport(), &drop);
+        QCOMPARE(errors_, QStringList{InDir("bad.maa") +
+                                      ":6: a negative radius points into MMANA's own taper table, "
+                                      "which cannot be read; give the wire its radius in metres."});
+        QCOMPARE(form.Store().TProjects().CurrentRow(), 2);
+        QCOMPARE(GridText(Grid("DBGrid3"), 2, "NOME"), "t");
     }
 };
 

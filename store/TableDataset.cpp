@@ -13,11 +13,15 @@
 namespace velkora {
 namespace {
 
-// What a post or delete meets when another copy changed or deleted the row
-// after this copy read it.
+// What a post meets when another copy changed the row after this copy read
+// it. The error box has only OK, so it names the keys that act in the grid.
 const char* const kChangedByAnother =
-    "The row was changed or deleted by another user since it was read. Cancel to see its "
-    "current values";
+    "The row was changed by another user since it was read. Press Esc or the \u2717 button to "
+    "drop your change and see its current values, then enter your change again";
+// What a post meets when another copy deleted the row meanwhile.
+const char* const kDeletedByAnother =
+    "The row was deleted by another user since it was read. It stays here as a new row with "
+    "your values: the \u2713 button adds it again, Esc or the \u2717 button drops it";
 
 // Keys and links compare as whole numbers whatever type the driver gave them.
 bool SameValue(const QVariant& a, const QVariant& b) {
@@ -695,6 +699,13 @@ void TableDataset::UpdateInDatabase() {
     condition.Bind(query);
     if (!query.exec()) Refused(what, query);
     if (query.numRowsAffected() == 0) {
+        // Without a key or row number a changed row cannot be told from a
+        // deleted one: it is then taken as changed, never added twice.
+        const bool identified = hasKey_ || !rowNumber_.isEmpty();
+        if (identified && !ReadRowAgain(row)) {
+            KeepAsNewRow();
+            throw StoreError(kDeletedByAnother);
+        }
         conflict_ = true;
         throw StoreError(kChangedByAnother);
     }
@@ -703,6 +714,26 @@ void TableDataset::UpdateInDatabase() {
         throw StoreError(what +
                          ": it is no longer in the database (another user may have deleted it)");
     rows_[std::size_t(current_)] = *saved;
+}
+
+// Another copy deleted the row being edited: it becomes a new row holding
+// every value shown, so that Post adds it again and Cancel drops it; what was
+// typed is never lost unseen. The details stay as they are until then, since
+// re-filtering them would drop a pending edit of theirs.
+void TableDataset::KeepAsNewRow() {
+    const std::size_t count = definition_.fields.size();
+    rows_[std::size_t(current_)] =
+        Row{QVariant(), QVariant(), std::vector<QVariant>(count), std::vector<QVariant>(count)};
+    for (std::size_t i = 0; i < count; ++i) {
+        if (definition_.fields[i].readOnly)
+            buffer_[i] = QVariant();  // the database gives the new row its key
+        else if (!buffer_[i].isNull())
+            written_[i] = true;
+    }
+    modified_ = true;
+    returnRow_ = current_;
+    SetState(DatasetState::Insert);
+    emit RowChanged(current_);
 }
 
 // Deletes only where the row still holds every value this copy read.

@@ -128,6 +128,7 @@ class TableDataset : public BoundDataset {
     std::vector<int> WrittenColumns() const;
     void InsertIntoDatabase();
     void UpdateInDatabase();
+    void KeepAsNewRow();
     bool DeleteFromDatabase(const Row& row);  // false when the row was not as read
     RowCondition RowAsRead(const Row& row, const std::vector<int>& columns) const;
     std::vector<int> StoredColumns() const;

@@ -461,8 +461,7 @@ TEST_P(DatasetTest, AStaleSectionNeverStandsForAnotherCopysNewOne) {
         Set(sizes_, "DIAMETER", "11");
         // By key, A's section is another row: this one was deleted. Without
         // a key it cannot be told from a changed row.
-        EXPECT_EQ(MessageOf([&] { sizes_.Post(); }),
-                  keyed ? kDeletedByAnother : kChangedByAnother);
+        EXPECT_EQ(MessageOf([&] { sizes_.Post(); }), keyed ? kDeletedByAnother : kChangedByAnother);
         sizes_.Cancel();
         store_.Refresh();
         ASSERT_EQ(sizes_.RowCount(), 1);

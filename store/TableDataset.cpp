@@ -486,6 +486,7 @@ void TableDataset::Post() {
     } else if (modified_) {
         UpdateInDatabase();
     }
+    emit Stored();
     EndEdit();
     SetState(DatasetState::Browse);
     emit RowChanged(current_);
@@ -525,6 +526,7 @@ void TableDataset::Delete() {
         throw StoreError(QString("There is no row of %1 to delete").arg(definition_.table));
     PrepareDetails(current_ + 1 < RowCount() ? current_ + 1 : current_ - 1);
     if (DeleteFromDatabase(rows_[std::size_t(current_)])) {
+        emit Stored();
         RemoveCurrentRow();
         return;
     }
@@ -586,14 +588,15 @@ void TableDataset::Refresh() {
     Reread();
 }
 
+bool TableDataset::SameIdentity(const Row& a, const Row& b) const {
+    return hasKey_                 ? SameValue(a.key, b.key)
+           : !rowNumber_.isEmpty() ? SameValue(a.rowid, b.rowid)
+                                   : a.read == b.read;
+}
+
 int TableDataset::RowWithIdentity(const Row& row) const {
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        const Row& candidate = rows_[i];
-        const bool same = hasKey_                 ? SameValue(candidate.key, row.key)
-                          : !rowNumber_.isEmpty() ? SameValue(candidate.rowid, row.rowid)
-                                                  : candidate.read == row.read;
-        if (same) return int(i);
-    }
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (SameIdentity(rows_[i], row)) return int(i);
     return -1;
 }
 
@@ -601,6 +604,29 @@ void TableDataset::Reread() {
     if (!open_) return;
     const QVariant link = master_ ? master_->CurrentMasterValue(masterField_) : QVariant();
     std::vector<Row> rows = ReadRows(link);
+    if (!Editing() && SameValue(link, filterValue_) && SameRowsInOrder(rows))
+        UpdateRows(std::move(rows));
+    else
+        ResetRows(std::move(rows), link);
+    for (TableDataset* detail : details_) detail->Reread();
+}
+
+bool TableDataset::SameRowsInOrder(const std::vector<Row>& rows) const {
+    return std::equal(rows.begin(), rows.end(), rows_.begin(), rows_.end(),
+                      [this](const Row& a, const Row& b) { return SameIdentity(a, b); });
+}
+
+// The same rows in the same places: only the rows whose values changed are
+// shown again, so the grids keep their editors, scroll position and paint.
+void TableDataset::UpdateRows(std::vector<Row> rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].read == rows_[i].read) continue;
+        rows_[i] = std::move(rows[i]);
+        emit RowChanged(int(i));
+    }
+}
+
+void TableDataset::ResetRows(std::vector<Row> rows, const QVariant& link) {
     const std::optional<Row> current =
         current_ >= 0 ? std::optional<Row>(rows_[std::size_t(current_)]) : std::nullopt;
     const int previous = current_;
@@ -615,7 +641,6 @@ void TableDataset::Reread() {
     emit RowsReset();
     emit StateChanged();
     emit CurrentRowChanged();
-    for (TableDataset* detail : details_) detail->Reread();
 }
 
 // --- Writing to the database ---------------------------------------------------

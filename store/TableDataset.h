@@ -135,8 +135,12 @@ class TableDataset : public BoundDataset {
     bool Belongs(const Row& row) const;
     void ReplaceCurrentRow(std::optional<Row> row);
     void RemoveCurrentRow();
+    bool SameIdentity(const Row& a, const Row& b) const;
     int RowWithIdentity(const Row& row) const;
     void Reread();
+    bool SameRowsInOrder(const std::vector<Row>& rows) const;
+    void UpdateRows(std::vector<Row> rows);
+    void ResetRows(std::vector<Row> rows, const QVariant& link);
 
     void SetState(DatasetState state);
     void SetCurrent(int row);

@@ -8,6 +8,7 @@
 #include <QSqlRecord>
 #include <QStringList>
 #include <stdexcept>
+#include <utility>
 
 #include "Schema.h"
 #include "StoreError.h"
@@ -22,8 +23,8 @@ QString SqliteVersionQuery(const QSqlDatabase&) { return QStringLiteral("PRAGMA 
 // A server keeps no such count per database. Every committed insert, update
 // or delete changes a table's row count or raises the sum of its rows'
 // creating transaction numbers (a new row version always carries a newer
-// one), so the pair stands for the table's state; on a designs database of
-// a few thousand rows it costs well under a millisecond.
+// one), so the pair stands for the table's state. It reads every row, so it
+// runs only when the gate below moved.
 QString PostgresVersionQuery(const QSqlDatabase& db) {
     QStringList columns;
     for (const TableColumns& table : RequiredSchema())
@@ -32,11 +33,20 @@ QString PostgresVersionQuery(const QSqlDatabase& db) {
     return "SELECT " + columns.join(", ");
 }
 
+// The server's transactions in progress and the next transaction number: it
+// stays the same, at no cost to read, until a transaction that writes
+// begins or ends anywhere on the server.
+QString PostgresGateQuery(const QSqlDatabase&) {
+    return QStringLiteral("SELECT txid_current_snapshot()::text");
+}
+
 }  // namespace
 
 // How one engine tells that the store changed.
 struct EngineWatch {
     const char* driver;
+    // Read first where not null: while its row is unchanged, so is the store.
+    QString (*gateQuery)(const QSqlDatabase& db);
     QString (*versionQuery)(const QSqlDatabase& db);  // one row; changes with each commit
     const char* channel;  // copies announce their writes here; null where the engine cannot
     int interval;         // milliseconds between checks
@@ -47,8 +57,8 @@ namespace {
 // Announcements tell of other copies' posts at once, so a server is checked
 // less often: the check only catches what other tools write.
 const EngineWatch kEngineWatches[] = {
-    {"QSQLITE", SqliteVersionQuery, nullptr, 250},
-    {"QPSQL", PostgresVersionQuery, "velkora_store", 500},
+    {"QSQLITE", nullptr, SqliteVersionQuery, nullptr, 250},
+    {"QPSQL", PostgresGateQuery, PostgresVersionQuery, "velkora_store", 500},
 };
 
 const EngineWatch& EngineWatchOf(const QSqlDatabase& db) {
@@ -61,7 +71,8 @@ const EngineWatch& EngineWatchOf(const QSqlDatabase& db) {
 
 StoreChangeWatch::StoreChangeWatch(const QSqlDatabase& db, QObject* parent)
     : QObject(parent), connectionName_(db.connectionName()), engine_(&EngineWatchOf(db)) {
-    version_ = ReadVersion();
+    if (engine_->gateQuery) gate_ = Read(engine_->gateQuery);
+    version_ = Read(engine_->versionQuery);
     if (!engine_->channel) return;
     QSqlDriver* driver = db.driver();
     if (!driver->subscribeToNotification(QLatin1String(engine_->channel)))
@@ -81,13 +92,13 @@ StoreChangeWatch::~StoreChangeWatch() {
         db.driver()->unsubscribeFromNotification(QLatin1String(engine_->channel));
 }
 
-QVariantList StoreChangeWatch::ReadVersion() const {
+QVariantList StoreChangeWatch::Read(QString (*makeQuery)(const QSqlDatabase& db)) const {
     const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     const QString what = QStringLiteral("Could not check the store for other users' changes: ");
     if (!db.isOpen()) throw StoreError(what + "the database is not connected");
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(engine_->versionQuery(db)) || !query.next())
+    if (!query.exec(makeQuery(db)) || !query.next())
         throw StoreError(what + query.lastError().text());
     QVariantList version;
     for (int i = 0; i < query.record().count(); ++i) version << query.value(i);
@@ -95,9 +106,15 @@ QVariantList StoreChangeWatch::ReadVersion() const {
 }
 
 bool StoreChangeWatch::Changed() {
-    QVariantList now = ReadVersion();
-    const bool changed = announced_ || now != version_;
-    announced_ = false;
+    bool changed = std::exchange(announced_, false);
+    if (engine_->gateQuery) {
+        // Read before the version, so a commit between the two is seen next time.
+        QVariantList gate = Read(engine_->gateQuery);
+        if (gate == gate_) return changed;
+        gate_ = std::move(gate);
+    }
+    QVariantList now = Read(engine_->versionQuery);
+    changed = changed || now != version_;
     version_ = std::move(now);
     return changed;
 }

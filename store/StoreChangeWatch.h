@@ -37,10 +37,11 @@ class StoreChangeWatch : public QObject {
     void Announced();
 
   private:
-    QVariantList ReadVersion() const;
+    QVariantList Read(QString (*makeQuery)(const QSqlDatabase& db)) const;
 
     QString connectionName_;
     const EngineWatch* engine_ = nullptr;
+    QVariantList gate_;
     QVariantList version_;
     bool announced_ = false;
 };

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include "BoundDataset.h"
@@ -128,21 +129,24 @@ class LookupCombo : public QComboBox {
             return;
         }
         QComboBox::showPopup();
-    }
-
-    void hidePopup() override {
-        QComboBox::hidePopup();
-        // After the choice (activated comes after the popup closes) the cell
-        // goes back to showing its text.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (onClose) onClose();
-            },
-            Qt::QueuedConnection);
+        view()->window()->installEventFilter(this);
     }
 
     std::function<void()> onClose;
+
+  protected:
+    // However the list closes (a choice, Esc, a click outside), the cell then
+    // goes back to showing its text; after a choice, activated comes first.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide && watched == view()->window())
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (onClose) onClose();
+                },
+                Qt::QueuedConnection);
+        return QComboBox::eventFilter(watched, event);
+    }
 
   private:
     BoundDataset& dataset_;
@@ -339,6 +343,17 @@ void DBGrid::WriteCell() {
 }
 
 void DBGrid::DiscardCell() { CloseCellEditor(); }
+
+QPoint DBGrid::ScrollPosition() const {
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void DBGrid::ReturnTo(QPoint position) {
+    executeDelayedItemsLayout();  // the scroll ranges of the rows read again
+    horizontalScrollBar()->setValue(position.x());
+    verticalScrollBar()->setValue(position.y());
+    if (currentIndex().isValid()) scrollTo(currentIndex());
+}
 
 void DBGrid::CloseCellEditor() {
     QWidget* editor = editor_;

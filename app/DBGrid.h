@@ -54,6 +54,10 @@ class DBGrid : public QTableView {
     void WriteCell();
     // Closes the open cell editor without writing.
     void DiscardCell();
+    // The scroll position, to come back to after the rows were read again;
+    // ReturnTo still shows the current row.
+    QPoint ScrollPosition() const;
+    void ReturnTo(QPoint position);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

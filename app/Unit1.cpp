@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <algorithm>
+#include <array>
 #include <ctime>
 
 #include "DBGrid.h"
@@ -20,6 +21,7 @@
 #include "DatePattern.h"
 #include "DesignDrop.h"
 #include "FieldText.h"
+#include "LiveRefresh.h"
 #include "ModelTargets.h"
 #include "Pictures.h"
 #include "ProjectStore.h"
@@ -83,6 +85,8 @@ TForm1::TForm1(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       store_(std::make_unique<ProjectStore>()),
+      liveRefresh_(std::make_unique<LiveRefresh>(
+          *store_, [this] { return Idle(); }, [this] { RereadStore(); })),
       waitCursor_(std::make_unique<WaitCursor>()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velkora - Kelmot"));
@@ -264,7 +268,7 @@ void TForm1::BindData() {
                                       Qt::WidgetWithChildrenShortcut);
         connect(refresh, &QShortcut::activated, this, Guarded([this, grid = grid] {
                     grid->WriteCell();
-                    store_->Refresh();
+                    RereadStore();
                 }));
     }
 }
@@ -289,6 +293,31 @@ void TForm1::FormCreate() {
     modelExtension_ = ExtensionOf(OutputTarget::Mmana);
     StatusBar1->showMessage(StatusDateText(now));
     store_->OpenStore();
+    liveRefresh_->Start();
+}
+
+// Nothing the user is doing would be disturbed by reading the tables again:
+// no row in edit, no cell open, no list, question or dialog open, no drag.
+bool TForm1::Idle() const {
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget() ||
+        QApplication::mouseButtons() != Qt::NoButton)
+        return false;
+    for (const DBGrid* grid : {DBGrid1, DBGrid2, DBGrid3, DBGrid4}) {
+        const DatasetState state = grid->Dataset()->State();
+        if (grid->CellEditor() || state == DatasetState::Edit || state == DatasetState::Insert)
+            return false;
+    }
+    return true;
+}
+
+// Reads the four tables again (F5, and other copies' commits), keeping each
+// grid's current row and scroll position.
+void TForm1::RereadStore() {
+    const std::array<DBGrid*, 4> grids{DBGrid1, DBGrid2, DBGrid3, DBGrid4};
+    std::array<QPoint, 4> positions;
+    for (std::size_t i = 0; i < grids.size(); ++i) positions[i] = grids[i]->ScrollPosition();
+    store_->Refresh();
+    for (std::size_t i = 0; i < grids.size(); ++i) grids[i]->ReturnTo(positions[i]);
 }
 
 MainLobeAxis TForm1::Axis() const {

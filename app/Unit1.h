@@ -23,6 +23,7 @@ namespace velkora {
 
 class DBGrid;
 class DBNavigator;
+class LiveRefresh;
 class ProjectStore;
 class SaveDialog;
 class WaitCursor;
@@ -67,8 +68,11 @@ class TForm1 : public QWidget {
     void AskFileName();
     void SetFileName(const QString& name);
     void SelectTarget(OutputTarget target);
+    bool Idle() const;
+    void RereadStore();
 
     std::unique_ptr<ProjectStore> store_;
+    std::unique_ptr<LiveRefresh> liveRefresh_;
     std::unique_ptr<WaitCursor> waitCursor_;
     QString modelExtension_;
     bool centred_ = false;

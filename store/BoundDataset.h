@@ -151,6 +151,7 @@ class BoundDataset : public QObject {
     void RowAboutToBeRemoved(int row);  // followed by RowRemoved(row)
     void RowRemoved(int row);
     void FieldValuesChanged(int field);  // one field of every row changed (a lookup's names)
+    void Stored();                       // a post or delete reached the database
 };
 
 }  // namespace velkora

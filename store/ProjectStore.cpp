@@ -6,6 +6,7 @@
 #include "DatasetModel.h"
 #include "DbValueFromVariant.h"
 #include "GenerationQueries.h"
+#include "StoreChangeWatch.h"
 #include "StoreError.h"
 #include "TableDataset.h"
 
@@ -26,6 +27,7 @@ struct ProjectStore::Parts {
     DatasetModel dsProjects{projects};
     DatasetModel dsElements{elements};
     std::unique_ptr<SqlModelSource> queries;
+    std::unique_ptr<StoreChangeWatch> watch;
     bool ownsConnection = false;
     QString connectionName;
     QList<StoreFile> files;
@@ -48,6 +50,18 @@ struct ProjectStore::Parts {
         queries = std::make_unique<SqlModelSource>(db);
     }
 
+    // Watches for other copies' commits from the state just read, and tells
+    // them of this one's posts.
+    void Watch(ProjectStore& store, const QSqlDatabase& db) {
+        watch = std::make_unique<StoreChangeWatch>(db);
+        QObject::connect(watch.get(), &StoreChangeWatch::Announced, &store,
+                         &ProjectStore::ChangeAnnounced);
+        for (TableDataset* dataset : InOpeningOrder())
+            // A failed announcement only delays other copies to their next check.
+            QObject::connect(dataset, &BoundDataset::Stored, watch.get(),
+                             [watch = watch.get()] { watch->Announce(); });
+    }
+
     // The order of opening, which is also the order of giving up.
     std::array<TableDataset*, 4> InOpeningOrder() {
         return {&taper, &taperSizes, &projects, &elements};
@@ -64,15 +78,18 @@ void ProjectStore::OpenStore(const QString& dataLinkFile) {
     const QSqlDatabase db = OpenConnection(dataLinkFile, kConnectionName);
     parts_->ownsConnection = true;
     parts_->OpenDatasets(db);
+    parts_->Watch(*this, db);
 }
 
 void ProjectStore::OpenStoreOn(const QSqlDatabase& db) {
     CloseStore();
     parts_->files.clear();
     parts_->OpenDatasets(db);
+    parts_->Watch(*this, db);
 }
 
 void ProjectStore::CloseStore() {
+    parts_->watch.reset();
     parts_->queries.reset();
     auto order = parts_->InOpeningOrder();
     for (auto it = order.rbegin(); it != order.rend(); ++it) (*it)->Close();
@@ -87,6 +104,12 @@ void ProjectStore::Refresh() {
     parts_->taper.PostPending();
     parts_->projects.Refresh();
     parts_->taper.Refresh();
+}
+
+bool ProjectStore::ChangedElsewhere() { return parts_->watch && parts_->watch->Changed(); }
+
+int ProjectStore::ChangeCheckInterval() const {
+    return parts_->watch ? parts_->watch->CheckInterval() : 1000;
 }
 
 BoundDataset& ProjectStore::TProjects() { return parts_->projects; }

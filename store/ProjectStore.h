@@ -38,6 +38,12 @@ class ProjectStore : public QObject {
     void CloseStore();
     // The store's connection, for writing what the tables do not (an import).
     QSqlDatabase Database() const;
+    // Whether another copy or tool committed a change to the store since the
+    // last call; false while the store is not open. Throws StoreError with
+    // the database's message when the check fails.
+    bool ChangedElsewhere();
+    // Milliseconds between two checks worth making on this store's engine.
+    int ChangeCheckInterval() const;
 
     BoundDataset& TProjects();
     BoundDataset& TElements();
@@ -64,6 +70,10 @@ class ProjectStore : public QObject {
     // The files of the store OpenStore opened (or tried to), taken when it
     // was opened; none after OpenStoreOn.
     const QList<StoreFile>& Files() const;
+
+  signals:
+    // Another copy announced a post: ChangedElsewhere() will say so.
+    void ChangeAnnounced();
 
   private:
     struct Parts;

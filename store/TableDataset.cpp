@@ -13,11 +13,15 @@
 namespace velkora {
 namespace {
 
-// What a post or delete meets when another copy changed or deleted the row
-// after this copy read it.
+// What a post meets when another copy changed the row after this copy read
+// it. The error box has only OK, so it names the keys that act in the grid.
 const char* const kChangedByAnother =
-    "The row was changed or deleted by another user since it was read. Cancel to see its "
-    "current values";
+    "The row was changed by another user since it was read. Press Esc or the \u2717 button to "
+    "drop your change and see its current values, then enter your change again";
+// What a post meets when another copy deleted the row meanwhile.
+const char* const kDeletedByAnother =
+    "The row was deleted by another user since it was read. It stays here as a new row with "
+    "your values: the \u2713 button adds it again, Esc or the \u2717 button drops it";
 
 // Keys and links compare as whole numbers whatever type the driver gave them.
 bool SameValue(const QVariant& a, const QVariant& b) {
@@ -482,6 +486,7 @@ void TableDataset::Post() {
     } else if (modified_) {
         UpdateInDatabase();
     }
+    emit Stored();
     EndEdit();
     SetState(DatasetState::Browse);
     emit RowChanged(current_);
@@ -521,6 +526,7 @@ void TableDataset::Delete() {
         throw StoreError(QString("There is no row of %1 to delete").arg(definition_.table));
     PrepareDetails(current_ + 1 < RowCount() ? current_ + 1 : current_ - 1);
     if (DeleteFromDatabase(rows_[std::size_t(current_)])) {
+        emit Stored();
         RemoveCurrentRow();
         return;
     }
@@ -582,14 +588,15 @@ void TableDataset::Refresh() {
     Reread();
 }
 
+bool TableDataset::SameIdentity(const Row& a, const Row& b) const {
+    return hasKey_                 ? SameValue(a.key, b.key)
+           : !rowNumber_.isEmpty() ? SameValue(a.rowid, b.rowid)
+                                   : a.read == b.read;
+}
+
 int TableDataset::RowWithIdentity(const Row& row) const {
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        const Row& candidate = rows_[i];
-        const bool same = hasKey_                 ? SameValue(candidate.key, row.key)
-                          : !rowNumber_.isEmpty() ? SameValue(candidate.rowid, row.rowid)
-                                                  : candidate.read == row.read;
-        if (same) return int(i);
-    }
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (SameIdentity(rows_[i], row)) return int(i);
     return -1;
 }
 
@@ -597,6 +604,29 @@ void TableDataset::Reread() {
     if (!open_) return;
     const QVariant link = master_ ? master_->CurrentMasterValue(masterField_) : QVariant();
     std::vector<Row> rows = ReadRows(link);
+    if (!Editing() && SameValue(link, filterValue_) && SameRowsInOrder(rows))
+        UpdateRows(std::move(rows));
+    else
+        ResetRows(std::move(rows), link);
+    for (TableDataset* detail : details_) detail->Reread();
+}
+
+bool TableDataset::SameRowsInOrder(const std::vector<Row>& rows) const {
+    return std::equal(rows.begin(), rows.end(), rows_.begin(), rows_.end(),
+                      [this](const Row& a, const Row& b) { return SameIdentity(a, b); });
+}
+
+// The same rows in the same places: only the rows whose values changed are
+// shown again, so the grids keep their editors, scroll position and paint.
+void TableDataset::UpdateRows(std::vector<Row> rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].read == rows_[i].read) continue;
+        rows_[i] = std::move(rows[i]);
+        emit RowChanged(int(i));
+    }
+}
+
+void TableDataset::ResetRows(std::vector<Row> rows, const QVariant& link) {
     const std::optional<Row> current =
         current_ >= 0 ? std::optional<Row>(rows_[std::size_t(current_)]) : std::nullopt;
     const int previous = current_;
@@ -611,7 +641,6 @@ void TableDataset::Reread() {
     emit RowsReset();
     emit StateChanged();
     emit CurrentRowChanged();
-    for (TableDataset* detail : details_) detail->Reread();
 }
 
 // --- Writing to the database ---------------------------------------------------
@@ -695,6 +724,13 @@ void TableDataset::UpdateInDatabase() {
     condition.Bind(query);
     if (!query.exec()) Refused(what, query);
     if (query.numRowsAffected() == 0) {
+        // Without a key or row number a changed row cannot be told from a
+        // deleted one: it is then taken as changed, never added twice.
+        const bool identified = hasKey_ || !rowNumber_.isEmpty();
+        if (identified && !ReadRowAgain(row)) {
+            KeepAsNewRow();
+            throw StoreError(kDeletedByAnother);
+        }
         conflict_ = true;
         throw StoreError(kChangedByAnother);
     }
@@ -703,6 +739,26 @@ void TableDataset::UpdateInDatabase() {
         throw StoreError(what +
                          ": it is no longer in the database (another user may have deleted it)");
     rows_[std::size_t(current_)] = *saved;
+}
+
+// Another copy deleted the row being edited: it becomes a new row holding
+// every value shown, so that Post adds it again and Cancel drops it; what was
+// typed is never lost unseen. The details stay as they are until then, since
+// re-filtering them would drop a pending edit of theirs.
+void TableDataset::KeepAsNewRow() {
+    const std::size_t count = definition_.fields.size();
+    rows_[std::size_t(current_)] =
+        Row{QVariant(), QVariant(), std::vector<QVariant>(count), std::vector<QVariant>(count)};
+    for (std::size_t i = 0; i < count; ++i) {
+        if (definition_.fields[i].readOnly)
+            buffer_[i] = QVariant();  // the database gives the new row its key
+        else if (!buffer_[i].isNull())
+            written_[i] = true;
+    }
+    modified_ = true;
+    returnRow_ = current_;
+    SetState(DatasetState::Insert);
+    emit RowChanged(current_);
 }
 
 // Deletes only where the row still holds every value this copy read.

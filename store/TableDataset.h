@@ -128,14 +128,19 @@ class TableDataset : public BoundDataset {
     std::vector<int> WrittenColumns() const;
     void InsertIntoDatabase();
     void UpdateInDatabase();
+    void KeepAsNewRow();
     bool DeleteFromDatabase(const Row& row);  // false when the row was not as read
     RowCondition RowAsRead(const Row& row, const std::vector<int>& columns) const;
     std::vector<int> StoredColumns() const;
     bool Belongs(const Row& row) const;
     void ReplaceCurrentRow(std::optional<Row> row);
     void RemoveCurrentRow();
+    bool SameIdentity(const Row& a, const Row& b) const;
     int RowWithIdentity(const Row& row) const;
     void Reread();
+    bool SameRowsInOrder(const std::vector<Row>& rows) const;
+    void UpdateRows(std::vector<Row> rows);
+    void ResetRows(std::vector<Row> rows, const QVariant& link);
 
     void SetState(DatasetState state);
     void SetCurrent(int row);

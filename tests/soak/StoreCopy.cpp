@@ -26,8 +26,8 @@ namespace {
 
 const QString kConnection = QStringLiteral("copy");
 const std::string kChangedByAnother =
-    "The row was changed or deleted by another user since it was read. Cancel to see its "
-    "current values";
+    "The row was changed by another user since it was read. Press Esc or the \u2717 button to "
+    "drop your change and see its current values, then enter your change again";
 
 int OpenClose() {
     {

@@ -15,8 +15,11 @@ namespace velkora {
 namespace {
 
 const std::string kChangedByAnother =
-    "The row was changed or deleted by another user since it was read. Cancel to see its "
-    "current values";
+    "The row was changed by another user since it was read. Press Esc or the \u2717 button to "
+    "drop your change and see its current values, then enter your change again";
+const std::string kDeletedByAnother =
+    "The row was deleted by another user since it was read. It stays here as a new row with "
+    "your values: the \u2713 button adds it again, Esc or the \u2717 button drops it";
 
 // A store of each provider, with a second connection standing for another
 // copy of the program on the same database.
@@ -325,15 +328,33 @@ TEST_P(DatasetTest, CancelAndDelete) {
     EXPECT_EQ(Read("SELECT \"ORDER\" FROM TAPER_SIZES WHERE ID_TAPER = 1").toInt(), 1);
 }
 
-TEST_P(DatasetTest, PostRefusedByTheDatabaseLosesNothing) {
+// A row another copy deleted while it was edited stays as a new row with
+// every value shown: Post adds it again under a new key, Cancel drops it.
+TEST_P(DatasetTest, ARowDeletedMeanwhileStaysAsANewRow) {
     elements_.MoveTo(3);
     Set(elements_, "DISTANCE", "1.75");
     Exec("DELETE FROM ELEMENTS WHERE ID = 4");
-    EXPECT_EQ(MessageOf([&] { elements_.Post(); }), kChangedByAnother);
-    EXPECT_EQ(elements_.State(), DatasetState::Edit);
+    EXPECT_EQ(MessageOf([&] { elements_.Post(); }), kDeletedByAnother);
+    EXPECT_EQ(elements_.State(), DatasetState::Insert);
     EXPECT_EQ(Text(elements_, "DISTANCE"), "1.75");
-    elements_.Cancel();
+    EXPECT_TRUE(Val(elements_, "ID").isNull());
+    elements_.Post();
+    EXPECT_EQ(Read("SELECT NOME || '/' || LEN || '/' || DISTANCE || '/' || ID_PROJECT FROM "
+                   "ELEMENTS WHERE ID = " +
+                   Val(elements_, "ID").toString())
+                  .toString(),
+              "D2/0.47/1.75/1");
 
+    Set(elements_, "NOME", "D2b");
+    Exec("DELETE FROM ELEMENTS WHERE NOME = 'D2'");
+    EXPECT_EQ(MessageOf([&] { elements_.Post(); }), kDeletedByAnother);
+    elements_.Cancel();
+    EXPECT_EQ(elements_.RowCount(), 3);
+    EXPECT_EQ(elements_.State(), DatasetState::Browse);
+    EXPECT_EQ(Read("SELECT COUNT(*) FROM ELEMENTS").toInt(), 3);
+}
+
+TEST_P(DatasetTest, PostRefusedByTheDatabaseLosesNothing) {
     // Another copy holds the write lock past the time this copy waits.
     QSqlQuery(db_).exec(OnServer() ? "SET lock_timeout = '50ms'" : "PRAGMA busy_timeout = 50");
     const QString lockTables =
@@ -400,7 +421,7 @@ TEST_P(DatasetTest, APostOverAnotherCopysChangeIsRefused) {
     EXPECT_EQ(Text(projects_, "F0"), "433.000");
     a.TProjects().Delete();
     Set(projects_, "NOME", "late");
-    EXPECT_EQ(MessageOf([&] { projects_.Post(); }), kChangedByAnother);
+    EXPECT_EQ(MessageOf([&] { projects_.Post(); }), kDeletedByAnother);
     projects_.Cancel();
     EXPECT_EQ(projects_.RowCount(), 1);
 }
@@ -438,7 +459,9 @@ TEST_P(DatasetTest, AStaleSectionNeverStandsForAnotherCopysNewOne) {
         };
         replaceInA("9");
         Set(sizes_, "DIAMETER", "11");
-        EXPECT_EQ(MessageOf([&] { sizes_.Post(); }), kChangedByAnother);
+        // By key, A's section is another row: this one was deleted. Without
+        // a key it cannot be told from a changed row.
+        EXPECT_EQ(MessageOf([&] { sizes_.Post(); }), keyed ? kDeletedByAnother : kChangedByAnother);
         sizes_.Cancel();
         store_.Refresh();
         ASSERT_EQ(sizes_.RowCount(), 1);

@@ -45,14 +45,20 @@ FittedValue FitNumber(const QVariant& value, const QSqlField& column) {
         return FitNumber(QVariant(number), column);
     }
     if (!HoldsWholeNumbers(column)) return {value, {}};
-    const double number = value.toDouble();
-    if (value.typeId() == QMetaType::Double && number != std::trunc(number))
-        return {{}, "it is not a whole number, and the target's column holds whole numbers only"};
-    const double limit = column.metaType().id() == QMetaType::LongLong
-                             ? 9.2e18
-                             : double(std::numeric_limits<qint32>::max());
-    if (std::fabs(number) > limit) return {{}, "it is too large for the target's column"};
-    return {QVariant(qint64(number)), {}};
+    qint64 whole = value.toLongLong();
+    if (value.typeId() == QMetaType::Double) {
+        const double number = value.toDouble();
+        if (number != std::trunc(number))
+            return {{},
+                    "it is not a whole number, and the target's column holds whole numbers only"};
+        if (std::fabs(number) > 9.2e18) return {{}, "it is too large for the target's column"};
+        whole = qint64(number);
+    }
+    const bool narrow = column.metaType().id() != QMetaType::LongLong;
+    if (narrow &&
+        (whole > std::numeric_limits<qint32>::max() || whole < std::numeric_limits<qint32>::min()))
+        return {{}, "it is too large for the target's column"};
+    return {QVariant(whole), {}};
 }
 
 FittedValue FitText(const QByteArray& bytes, const QSqlField& column) {

@@ -1,10 +1,12 @@
 // The program entry: the application, the main window, the event loop.
 #include "FontConfigLoader.h"
+#include "QtMessages.h"
 #include "RegionalMarks.h"
 #include "Unit1.h"
 #include "VelkoraApplication.h"
 
 int main(int argc, char** argv) {
+    velkora::KeepQtMessagesOffTheTerminal();
     // The font configuration loads while the application connects to the display.
     velkora::FontConfigLoader fonts;
     velkora::VelkoraApplication application(argc, argv);

@@ -28,8 +28,8 @@ const Verb kVerbs[] = {
      "                        [--user NAME] [--sample] [DIR]",
      "  init [DIR]        make velkora.udl and a new database velkora.db in DIR\n"
      "                    (default: the working directory); never touches existing files.\n"
-     "                    The database is named relative to the working directory, so run\n"
-     "                    the other commands in DIR\n"
+     "                    The database is named relative to DIR, so --data-link\n"
+     "                    DIR/velkora.udl reaches it from anywhere\n"
      "    --provider postgresql --server HOST[:PORT] --database NAME [--user NAME]\n"
      "                    instead make the tables in that database on a PostgreSQL\n"
      "                    server (refused when any of them exists) and a velkora.udl\n"
@@ -71,8 +71,8 @@ const Verb kVerbs[] = {
      "                    use with their sections, from the store of A.udl into the\n"
      "                    store of B.udl, in one transaction; new keys are given and\n"
      "                    every element keeps its schedule. Copying twice makes two\n"
-     "                    copies. Use it to move designs to a server and back, or to\n"
-     "                    keep a backup\n"
+     "                    copies; copying a store into itself is refused. Use it to\n"
+     "                    move designs to a server and back, or to keep a backup\n"
      "    --project ID    copy only this project (may be repeated); without it every\n"
      "                    project and every schedule is copied\n"},
     {"import", nullptr, "import FILE... [--format maa|yag|nec] [--json] [--data-link FILE]",

@@ -4,8 +4,10 @@
 
 #include "Cli.h"
 #include "CliSupport.h"
+#include "QtMessages.h"
 
 int main(int argc, char** argv) {
+    velkora::KeepQtMessagesOffTheTerminal();
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -51,14 +51,31 @@ QString ServerLinkLine(const CliArguments& parsed) {
     return line;
 }
 
-QDir InitFolder(const CliArguments& parsed) {
-    const QString dirName = parsed.positional.value(0, ".");
-    if (!QDir(dirName).exists() && !QDir().mkpath(dirName))
-        throw Failure(QString("Could not make the folder %1")
-                          .arg(QDir::toNativeSeparators(dirName))
-                          .toStdString());
-    return QDir(dirName);
-}
+// The folder init works in, made when missing; the folders it made are
+// removed again when init fails, so a refused init leaves nothing behind.
+class InitFolder {
+  public:
+    explicit InitFolder(const CliArguments& parsed) : dir_(parsed.positional.value(0, ".")) {
+        for (QString folder = QDir::cleanPath(dir_.absolutePath()); !QFileInfo::exists(folder);
+             folder = QFileInfo(folder).absolutePath())
+            made_.prepend(folder);
+        if (!QDir().mkpath(dir_.path())) {
+            Undo();
+            throw Failure(QString("Could not make the folder %1")
+                              .arg(QDir::toNativeSeparators(dir_.path()))
+                              .toStdString());
+        }
+    }
+    const QDir& Dir() const { return dir_; }
+    // Removes the folders made, innermost first, where they are still empty.
+    void Undo() const {
+        for (auto folder = made_.rbegin(); folder != made_.rend(); ++folder) QDir().rmdir(*folder);
+    }
+
+  private:
+    QDir dir_;
+    QStringList made_;
+};
 
 void RefuseExisting(const QString& path) {
     if (QFileInfo::exists(path))
@@ -71,18 +88,23 @@ void RefuseExisting(const QString& path) {
 // cannot be written; then the tables on the server.
 int InitServer(const CliArguments& parsed, QTextStream& out) {
     const QString line = ServerLinkLine(parsed);
-    const QString link = QDir::cleanPath(InitFolder(parsed).filePath(kDataLinkName));
-    RefuseExisting(link);
-    WriteNewFile(link, "[oledb]\n; Everything after this line is an OLE DB initstring\n" +
-                           line.toUtf8() + "\n");
+    const InitFolder folder(parsed);
+    const QString link = QDir::cleanPath(folder.Dir().filePath(kDataLinkName));
     const bool sample = parsed.flags.contains("sample");
-    const DataLink dataLink = ReadDataLink(link);
+    DataLink dataLink;
+    bool written = false;
     try {
+        RefuseExisting(link);
+        WriteNewFile(link, "[oledb]\n; Everything after this line is an OLE DB initstring\n" +
+                               line.toUtf8() + "\n");
+        written = true;
+        dataLink = ReadDataLink(link);
         CreateServerStore(dataLink, [sample](QSqlDatabase& db) {
             if (sample) AddSampleDesigns(db);
         });
     } catch (...) {
-        QFile::remove(link);
+        if (written) QFile::remove(link);
+        folder.Undo();
         throw;
     }
     out << "Made " << QDir::toNativeSeparators(link) << " and the tables in the database "
@@ -96,19 +118,22 @@ int InitFile(const CliArguments& parsed, QTextStream& out) {
             throw UsageError(
                 QString("--%1 belongs to --provider postgresql; an SQLite store is a file")
                     .arg(option));
-    const QDir dir = InitFolder(parsed);
-    const QString link = QDir::cleanPath(dir.filePath(kDataLinkName));
-    const QString database = QDir::cleanPath(dir.filePath(kDatabaseName));
-    for (const QString& path : {link, database}) RefuseExisting(path);
-    CreateDatabaseFile(database);
+    const InitFolder folder(parsed);
+    const QString link = QDir::cleanPath(folder.Dir().filePath(kDataLinkName));
+    const QString database = QDir::cleanPath(folder.Dir().filePath(kDatabaseName));
+    bool made = false;
     try {
+        for (const QString& path : {link, database}) RefuseExisting(path);
+        CreateDatabaseFile(database);
+        made = true;
         if (parsed.flags.contains("sample")) AddSamples(database);
         WriteNewFile(link,
                      "[oledb]\n; Everything after this line is an OLE DB initstring\n"
                      "Provider=SQLite;Data Source=" +
                          kDatabaseName.toUtf8() + "\n");
     } catch (...) {
-        QFile::remove(database);
+        if (made) QFile::remove(database);
+        folder.Undo();
         throw;
     }
     out << "Made " << QDir::toNativeSeparators(link) << " and "

@@ -5,6 +5,7 @@
 #include "CliSupport.h"
 #include "CliVerbs.h"
 #include "GenerationQueries.h"
+#include "TableDataset.h"
 
 namespace velkora {
 
@@ -16,7 +17,13 @@ int ProjectsVerb(const QStringList& args, QTextStream& out) {
         out << "The store has no projects\n";
         return kCliSuccess;
     }
-    qsizetype idWidth = 2, nameWidth = 4;
+    // The name column is titled as the projects grid titles it.
+    const TableDefinition table = ProjectsDefinition();
+    const auto nameField =
+        std::find_if(table.fields.begin(), table.fields.end(),
+                     [](const FieldInfo& field) { return field.name == "NOME"; });
+    const QString nameTitle = nameField->DisplayName();
+    qsizetype idWidth = 2, nameWidth = nameTitle.size();
     for (const ProjectSummary& project : projects) {
         idWidth = std::max(idWidth, QString::number(project.id).size());
         nameWidth = std::max(nameWidth, project.nome.size());
@@ -25,7 +32,7 @@ int ProjectsVerb(const QStringList& args, QTextStream& out) {
         out << id.rightJustified(idWidth) << "  " << nome.leftJustified(nameWidth) << "  " << count
             << "\n";
     };
-    line("ID", "NOME", "ELEMENTS");
+    line("ID", nameTitle, "ELEMENTS");
     for (const ProjectSummary& project : projects)
         line(QString::number(project.id), project.nome, QString::number(project.elementCount));
     return kCliSuccess;

@@ -1,5 +1,8 @@
 #include "Connection.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -54,6 +57,34 @@ QString ExistingFileUri(const QString& absolutePath, StoreAccess access) {
            (access == StoreAccess::ReadOnly ? "?mode=ro" : "?mode=rw");
 }
 
+// A WAL database needs its -shm file beside it; SQLite cannot open one whose
+// -shm is missing in a folder it may not write to, and says only "unable to
+// open database file".
+bool MissesItsSharedMemoryFile(const QString& path) {
+    QFile file(path);
+    // Bytes 18 and 19 of the header are 2 in WAL mode.
+    const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(20) : QByteArray();
+    if (header.size() < 20 || header[18] != 2) return false;
+    const QString folder = QFileInfo(path).absolutePath();
+    return !QFileInfo::exists(path + "-shm") &&
+           ::access(QFile::encodeName(folder).constData(), W_OK) != 0;
+}
+
+void ApplySqliteSettingsExplained(QSqlDatabase& db, const QString& path, const QString& shown) {
+    try {
+        ApplySqliteSettings(db, shown);
+    } catch (const StoreError&) {
+        if (!MissesItsSharedMemoryFile(path)) throw;
+        const QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+        throw StoreError(
+            QString("Could not open the database %1: it uses a write-ahead log, so SQLite needs to "
+                    "create its shared-memory file %1-shm in the folder %2, which cannot be "
+                    "written here. Make the folder writable, or switch the store to the rollback "
+                    "journal where it can be written: sqlite3 %1 \"PRAGMA journal_mode=DELETE\"")
+                .arg(shown, folder));
+    }
+}
+
 // Opens an existing SQLite file; namedBy is the data-link file that named
 // it, empty when the caller gave the path itself.
 QSqlDatabase OpenSqlitePath(const QString& file, const QString& name, const QString& namedBy,
@@ -72,18 +103,25 @@ QSqlDatabase OpenSqlitePath(const QString& file, const QString& name, const QStr
     if (!db.open())
         throw StoreError(
             QString("Could not open the database %1: %2").arg(shown, db.lastError().text()));
-    ApplySqliteSettings(db, shown);
+    ApplySqliteSettingsExplained(db, path, shown);
     VerifySchema(db, shown);
     return db;
 }
 
+// A relative database file is read against the data-link file's folder, so
+// a data-link file names the same database from any working directory.
+QString SqliteFilePath(const DataLink& link) {
+    const QDir folder = link.folder.isEmpty() ? QDir::current() : QDir(link.folder);
+    return QDir::cleanPath(folder.absoluteFilePath(link.dataSource));
+}
+
 QSqlDatabase OpenSqlite(const DataLink& link, const QString& name, StoreAccess access) {
-    return OpenSqlitePath(link.dataSource, name, link.file, access);
+    return OpenSqlitePath(SqliteFilePath(link), name, link.file, access);
 }
 
 // The database file and the companions SQLite keeps beside it.
 QList<StoreFile> SqliteFiles(const DataLink& link) {
-    const QString path = QDir::current().absoluteFilePath(link.dataSource);
+    const QString path = SqliteFilePath(link);
     return {{path, "database file"},
             {path + "-wal", "write-ahead log"},
             {path + "-shm", "shared-memory file"},
@@ -108,7 +146,50 @@ struct Provider {
     // Run first in a read transaction so that it reads one state of the
     // store; null where the transaction does so by itself.
     const char* snapshot;
+    StoreIdentity (*identity)(const QSqlDatabase& db);
+    // A column (%1) read so that text comes as the bytes the engine holds;
+    // null where the driver's text is exact.
+    const char* exactText;
+    // The placeholder that stores bound bytes as text; null where text must
+    // be valid UTF-8 and is bound as such.
+    const char* textFromBytes;
+    // Each column holds only values of its declared type (SQLite keeps any
+    // value as given).
+    bool typedColumns;
 };
+
+// The file by device and inode, whatever path or link led to it.
+StoreIdentity SqliteIdentity(const QSqlDatabase& db) {
+    QSqlQuery query(db);
+    QString path;
+    if (query.exec("PRAGMA database_list"))
+        while (query.next())
+            if (query.value(1).toString() == "main") path = query.value(2).toString();
+    struct stat info {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {"sqlite:" + db.databaseName(), db.databaseName()};
+    return {QString("sqlite:%1:%2").arg(info.st_dev).arg(info.st_ino),
+            QDir::toNativeSeparators(path)};
+}
+
+// The server by its port and start time (a host may be named in several
+// ways, or reached by its socket), and the database by name.
+StoreIdentity PostgresIdentity(const QSqlDatabase& db) {
+    QSqlQuery query(db);
+    const QString shown =
+        QString("%1 on the PostgreSQL server %2")
+            .arg(db.databaseName(), db.port() < 0
+                                        ? db.hostName()
+                                        : QString("%1:%2").arg(db.hostName()).arg(db.port()));
+    if (!query.exec("SELECT current_setting('port'), pg_postmaster_start_time(), "
+                    "current_database()") ||
+        !query.next())
+        return {"postgresql:" + shown, shown};
+    return {
+        QString("postgresql:%1:%2:%3")
+            .arg(query.value(0).toString(), query.value(1).toString(), query.value(2).toString()),
+        shown};
+}
 
 QSqlDatabase OpenPostgres(const DataLink& link, const QString& name, StoreAccess access) {
     QSqlDatabase db = ConnectPostgres(link, name, access);
@@ -116,17 +197,22 @@ QSqlDatabase OpenPostgres(const DataLink& link, const QString& name, StoreAccess
     return db;
 }
 
-QString SqliteDatabaseName(const DataLink& link) { return link.dataSource; }
+QString SqliteDatabaseName(const DataLink& link) {
+    return QDir::toNativeSeparators(SqliteFilePath(link));
+}
 
 QList<StoreFile> NoFiles(const DataLink&) { return {}; }
 
 // A further provider is one more row.
 const Provider kProviders[] = {
     {"SQLite", "QSQLITE", OpenSqlite, nullptr, SqliteFiles, SqliteDatabaseName,
-     SqliteSchemaStatements, "rowid", nullptr},
+     SqliteSchemaStatements, "rowid", nullptr, SqliteIdentity,
+     // SQLite keeps text as given, valid UTF-8 or not; Qt's text would not.
+     "CASE WHEN typeof(%1) = 'text' THEN CAST(%1 AS BLOB) ELSE %1 END", "CAST(? AS TEXT)", false},
     {"PostgreSQL", "QPSQL", OpenPostgres, ConnectPostgres, NoFiles, PostgresDatabaseName,
      PostgresSchemaStatements, nullptr,
-     "SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"},
+     "SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY", PostgresIdentity, nullptr,
+     nullptr, true},
 };
 
 const Provider* FindProvider(const QString& name) {
@@ -296,6 +382,20 @@ void CreateServerStore(const DataLink& link, const std::function<void(QSqlDataba
         throw;
     }
     CloseConnection(name);
+}
+
+StoreIdentity IdentityOf(const QSqlDatabase& db) { return ProviderOf(db).identity(db); }
+
+QString ExactTextColumn(const QSqlDatabase& db, const QString& quotedColumn) {
+    const char* expression = ProviderOf(db).exactText;
+    return expression ? QString(QLatin1String(expression)).arg(quotedColumn) : quotedColumn;
+}
+
+bool HasTypedColumns(const QSqlDatabase& db) { return ProviderOf(db).typedColumns; }
+
+QString TextFromBytesPlaceholder(const QSqlDatabase& db) {
+    const char* placeholder = ProviderOf(db).textFromBytes;
+    return placeholder ? QLatin1String(placeholder) : QString();
 }
 
 }  // namespace velkora

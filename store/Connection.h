@@ -19,10 +19,10 @@ enum class StoreAccess { ReadWrite, ReadOnly };
 // The providers a data-link file may name here.
 QStringList AvailableProviders();
 
-// Reads the data-link file (relative paths from the working directory) and
-// opens the database it names under connectionName, replacing a connection of
-// that name. The database must exist and hold every table and column the
-// program uses. SQLite connections wait for another copy's write (busy
+// Reads the data-link file (a relative path from the working directory; a
+// relative SQLite database file from the data-link file's folder) and opens the database it names
+// under connectionName, replacing a connection of that name. The database must exist and hold every
+// table and column the program uses. SQLite connections wait for another copy's write (busy
 // timeout) and enforce foreign keys; opening never changes the database's
 // journal mode. Throws StoreError naming the file, value, table or column
 // that failed; no connection of that name is left behind then.
@@ -68,6 +68,29 @@ QString RowNumberColumn(const QSqlDatabase& db);
 // were stored in. SQLite's row number where the engine has one, else the
 // table's key ID (quoted for the driver); empty when the table has neither.
 QString StoreOrderColumn(const QSqlDatabase& db, const QString& table);
+
+// Which store a connection reaches: equal keys are the same store (one
+// SQLite file by device and inode; one server's database), shown as messages
+// name it.
+struct StoreIdentity {
+    QString key;
+    QString shown;
+};
+StoreIdentity IdentityOf(const QSqlDatabase& db);
+
+// How to select a column (quoted by the driver) so that text comes back as
+// the bytes the database holds (a QByteArray), valid UTF-8 or not, and other
+// values as they are; the column itself where the driver reads text exactly.
+QString ExactTextColumn(const QSqlDatabase& db, const QString& quotedColumn);
+
+// Whether each column holds only values of its declared type, so that a
+// value must fit it (a server); SQLite keeps any value as given.
+bool HasTypedColumns(const QSqlDatabase& db);
+
+// The placeholder that stores a bound QByteArray as text of those bytes;
+// empty where the engine holds only valid UTF-8 text, which is bound as a
+// QString.
+QString TextFromBytesPlaceholder(const QSqlDatabase& db);
 
 // Makes the tables, relations and indexes in the server database a data-link
 // file names (its provider must be a server's), then runs fill on the new

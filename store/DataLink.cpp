@@ -64,16 +64,29 @@ QString ReadValue(const QString& line, qsizetype& pos, const QString& key, const
     return value;
 }
 
+// Keys whose values may hold a password, which a message never quotes.
+bool MayHoldPassword(const QString& loweredKey) {
+    return loweredKey == "password" || loweredKey == "pwd" || loweredKey == "extended properties";
+}
+
+[[noreturn]] void NotAPair(const DataLink& link, const QString& piece, const QString& previousKey) {
+    if (!MayHoldPassword(previousKey.toLower()))
+        Malformed(link.file, QString("\"%1\" is not a Key=Value pair").arg(piece));
+    Malformed(link.file, QString("the text after the value of %1 is not a Key=Value pair (a value "
+                                 "that holds \";\" goes in double quotes)")
+                             .arg(previousKey));
+}
+
 void ParsePairs(const QString& line, DataLink& link) {
     qsizetype pos = 0;
+    QString previousKey;
     while (pos < line.size()) {
         const qsizetype equals = line.indexOf('=', pos);
         const qsizetype semicolon = line.indexOf(';', pos);
         if (equals < 0 || (semicolon >= 0 && semicolon < equals)) {
             const qsizetype stop = semicolon < 0 ? line.size() : semicolon;
             const QString piece = line.mid(pos, stop - pos).trimmed();
-            if (!piece.isEmpty())
-                Malformed(link.file, QString("\"%1\" is not a Key=Value pair").arg(piece));
+            if (!piece.isEmpty()) NotAPair(link, piece, previousKey);
             pos = stop + 1;  // an empty piece, as after a trailing ";"
             continue;
         }
@@ -85,6 +98,7 @@ void ParsePairs(const QString& line, DataLink& link) {
         if (link.properties.contains(lowered))
             Malformed(link.file, QString("%1 is given twice").arg(key));
         link.properties.insert(lowered, value);
+        previousKey = key;
     }
 }
 
@@ -145,7 +159,9 @@ DataLink ReadDataLink(const QString& path) {
         throw StoreError(
             QString("Could not read the data-link file %1: %2").arg(shown, file.errorString()));
     if (bytes.size() > kMaxFileSize) Malformed(shown, "it is too large for a data-link file");
-    return ParseDataLink(bytes, shown);
+    DataLink link = ParseDataLink(bytes, shown);
+    link.folder = info.absolutePath();
+    return link;
 }
 
 }  // namespace velkora

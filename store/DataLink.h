@@ -16,6 +16,10 @@ struct DataLink {
     QString file;        // the data-link file it was read from, for messages
     QString provider;    // as written, e.g. "SQLite"
     QString dataSource;  // as written; for SQLite the database file
+    // The absolute folder of the data-link file, against which a relative
+    // database file is read; empty for text not read from a file (then the
+    // working directory serves).
+    QString folder;
     // Every pair of the connection line, keys in lower case.
     QHash<QString, QString> properties;
 

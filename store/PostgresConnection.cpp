@@ -5,6 +5,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "ConnectOptions.h"
 #include "StoreError.h"
 
 namespace velkora {
@@ -34,8 +35,8 @@ ServerAddress ParseServer(const QString& dataSource) {
     return address;
 }
 
-void RefuseReadablePassword(const DataLink& link) {
-    if (link.Property("Password").isEmpty() || !QFile::exists(link.file)) return;
+void RefuseReadablePassword(const DataLink& link, const QList<ConnectOption>& options) {
+    if (PasswordsOf(link, options).isEmpty() || !QFile::exists(link.file)) return;
     const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                       QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     if (QFile::permissions(link.file) & others)
@@ -44,7 +45,8 @@ void RefuseReadablePassword(const DataLink& link) {
                              .arg(link.file));
 }
 
-// What went wrong, in words, from libpq's message.
+// What went wrong, in words, from libpq's message. The server's own words
+// carry a severity ("FATAL:"); without one libpq failed on this machine.
 QString ConnectFailure(const QString& message, const DataLink& link) {
     const auto has = [&](const char* text) { return message.contains(QLatin1String(text)); };
     if (has("password authentication failed") || has("no password supplied") ||
@@ -64,21 +66,20 @@ QString ConnectFailure(const QString& message, const DataLink& link) {
     if (has("could not connect") || has("Connection refused") || has("could not translate") ||
         has("timeout expired") || has("No such file or directory") || has("Is the server running"))
         return "the server cannot be reached (is it running, and are the host and port right?)";
-    return "the server refused the connection";
+    if (IsConnectionLost(message)) return "the server closed the connection";
+    if (has("FATAL:") || has("ERROR:")) return "the server refused the connection";
+    return "libpq, PostgreSQL's client library, could not make the connection on this machine";
 }
 
-QString WithoutPassword(QString message, const DataLink& link) {
-    const QString password = link.Property("Password");
-    if (!password.isEmpty()) message.replace(password, "****");
+// Every password, also as Qt's driver quotes it for libpq, hidden.
+QString WithoutPasswords(QString message, const QStringList& passwords) {
+    for (const QString& password : passwords) {
+        QString quoted = password;
+        quoted.replace('\\', "\\\\").replace('\'', "\\'");
+        message.replace(quoted, "****");
+        message.replace(password, "****");
+    }
     return message.simplified();
-}
-
-QString ConnectOptions(const DataLink& link) {
-    QString options = link.Property("Extended Properties").trimmed();
-    if (!options.contains("connect_timeout"))
-        options += QString(options.isEmpty() ? "" : ";") +
-                   QString("connect_timeout=%1").arg(kConnectTimeoutS);
-    return options;
 }
 
 }  // namespace
@@ -88,13 +89,25 @@ QString PostgresDatabaseName(const DataLink& link) {
         .arg(link.Property("Initial Catalog"), link.dataSource);
 }
 
+bool IsConnectionLost(const QString& message) {
+    static const char* const kLost[] = {
+        "server closed the connection",       "terminating connection",
+        "no connection to the server",        "connection to server was lost",
+        "could not receive data from server", "could not send data to server",
+        "SSL SYSCALL error: EOF detected",    "SSL connection has been closed unexpectedly"};
+    for (const char* text : kLost)
+        if (message.contains(QLatin1String(text))) return true;
+    return false;
+}
+
 QSqlDatabase ConnectPostgres(const DataLink& link, const QString& connectionName,
                              StoreAccess access) {
     if (link.Property("Initial Catalog").isEmpty())
         throw StoreError(QString("The data-link file %1 names no Initial Catalog (the database on "
                                  "the server %2)")
                              .arg(link.file, link.dataSource));
-    RefuseReadablePassword(link);
+    const QList<ConnectOption> options = ReadConnectOptions(link);
+    RefuseReadablePassword(link, options);
     QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", connectionName);
     if (!db.isValid())
         throw StoreError(
@@ -105,11 +118,14 @@ QSqlDatabase ConnectPostgres(const DataLink& link, const QString& connectionName
     db.setDatabaseName(link.Property("Initial Catalog"));
     db.setUserName(link.Property("User ID"));
     db.setPassword(link.Property("Password"));
-    db.setConnectOptions(ConnectOptions(link));
+    db.setConnectOptions(ConnectOptionsText(options, kConnectTimeoutS));
     if (!db.open()) {
-        const QString said = WithoutPassword(db.lastError().databaseText(), link);
-        throw StoreError(QString("Could not open the database %1: %2. The server said: %3")
-                             .arg(PostgresDatabaseName(link), ConnectFailure(said, link), said));
+        const QString said =
+            WithoutPasswords(db.lastError().databaseText(), PasswordsOf(link, options));
+        const QString failure = ConnectFailure(said, link);
+        throw StoreError(QString("Could not open the database %1: %2. %3 said: %4")
+                             .arg(PostgresDatabaseName(link), failure,
+                                  failure.startsWith("libpq") ? "It" : "The server", said));
     }
     if (access == StoreAccess::ReadOnly &&
         !QSqlQuery(db).exec("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"))

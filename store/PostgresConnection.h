@@ -4,7 +4,9 @@
 // Data Source is a host, host:port, [IPv6 address]:port or a socket folder
 // (an absolute path, optionally followed by :port). Without a Password,
 // libpq's own ways apply (~/.pgpass, PGPASSFILE, PGSERVICE). Extended
-// Properties holds further libpq options, separated by ";" or blanks.
+// Properties holds further libpq options, separated by ";" or blanks; it
+// cannot change the server, database, login or password the file names, nor
+// switch off the connect timeout (ConnectOptions.h).
 #pragma once
 
 #include <QSqlDatabase>
@@ -23,6 +25,10 @@ namespace velkora {
 // password never appears in a message.
 QSqlDatabase ConnectPostgres(const DataLink& link, const QString& connectionName,
                              StoreAccess access);
+
+// Whether a message of libpq says the server closed the connection (it
+// stopped, or the network failed).
+bool IsConnectionLost(const QString& message);
 
 // "DATABASE on the PostgreSQL server SERVER", as messages name the store.
 QString PostgresDatabaseName(const DataLink& link);

@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <vector>
 
 #include "Connection.h"
@@ -11,6 +12,7 @@
 #include "Schema.h"
 #include "StoreError.h"
 #include "StoreSql.h"
+#include "TargetValue.h"
 
 namespace velkora {
 
@@ -31,27 +33,40 @@ QStringList ColumnsWithoutKey(const QString& table) {
     throw std::logic_error("no table " + table.toStdString());
 }
 
+// A value as read for copying: text as its bytes, so that text which is
+// not UTF-8 keeps them; empty text stays text, not null.
+QVariant CopiedValue(const QSqlQuery& query, int column) {
+    if (query.isNull(column)) return QVariant();
+    const QVariant value = query.value(column);
+    if (value.typeId() == QMetaType::QString) return value.toString().toUtf8();
+    if (value.typeId() != QMetaType::QByteArray) return value;
+    const QByteArray bytes = value.toByteArray();
+    return bytes.isNull() ? QByteArray("", 0) : bytes;
+}
+
 // Every row of a table in the store's order; the key ID first where the
 // table has one in the program's columns.
 Table ReadTable(const QSqlDatabase& db, const QString& table, bool withKey) {
     Table result{ColumnsWithoutKey(table), {}};
     QStringList names;
     for (const QString& column : (withKey ? QStringList{"ID"} : QStringList{}) + result.columns)
-        names << QuotedName(db, column);
+        names << ExactTextColumn(db, QuotedName(db, column));
     const QString order = StoreOrderColumn(db, table);
     QSqlQuery query(db);
     query.setForwardOnly(true);
     const QString sql = "SELECT " + names.join(", ") + " FROM " + QuotedName(db, table) +
                         (order.isEmpty() ? QString() : " ORDER BY " + order);
     if (!query.exec(sql))
-        throw StoreError(QString("Could not read %1: %2").arg(table, query.lastError().text()));
+        throw StoreError(
+            QString("Could not read %1: %2").arg(table, DatabaseMessage(query.lastError())));
     while (query.next()) {
         QVariantList row;
-        for (int i = 0; i < names.size(); ++i) row << query.value(i);
+        for (int i = 0; i < names.size(); ++i) row << CopiedValue(query, i);
         result.rows.push_back(row);
     }
     if (query.lastError().isValid())
-        throw StoreError(QString("Could not read %1: %2").arg(table, query.lastError().text()));
+        throw StoreError(
+            QString("Could not read %1: %2").arg(table, DatabaseMessage(query.lastError())));
     return result;
 }
 
@@ -110,29 +125,54 @@ class Copier {
         return QSet<qint64>(projectIds->begin(), projectIds->end());
     }
 
-    QVariant Insert(const char* table, const Table& source, const QVariantList& values, bool key) {
-        return InsertRow(to_, QLatin1String(table), source.columns, values,
-                         key ? QStringLiteral("ID") : QString(),
-                         QString("Could not copy a row of %1").arg(QLatin1String(table)));
+    // Inserts a row whose every value the target holds exactly; `row` names
+    // the source's row for a refusal.
+    QVariant Insert(const char* table, const Table& source, const QVariantList& values, bool key,
+                    const QString& row) {
+        const QString name = QLatin1String(table);
+        if (!targetColumns_.contains(name))
+            targetColumns_.insert(name, to_.record(QuotedName(to_, name)));
+        const QSqlRecord& columns = targetColumns_[name];
+        QVariantList fitted;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QString& column = source.columns[i];
+            const FittedValue value =
+                FitValue(values[i], columns.field(column), HasTypedColumns(to_));
+            if (!value.problem.isEmpty())
+                throw StoreError(QString("Nothing was copied: the target store cannot hold %1 of "
+                                         "%2 %3, %4: %5")
+                                     .arg(column, name, row, ShownValue(values[i]), value.problem));
+            fitted << value.value;
+        }
+        return InsertRow(to_, name, source.columns, fitted, key ? QStringLiteral("ID") : QString(),
+                         QString("Could not copy a row of %1").arg(name));
     }
+
+    static QString RowWithId(const QVariantList& row) { return "row with ID " + row[0].toString(); }
 
     void CopySchedule(const QVariantList& row) {
         const qint64 oldKey = row[0].toLongLong();
-        const QVariant newKey = Insert("TAPER", source_.schedules, row.mid(1), true);
+        const QVariant newKey =
+            Insert("TAPER", source_.schedules, row.mid(1), true, RowWithId(row));
         newSchedules_.insert(oldKey, newKey);
         ++counts_.schedules;
         const int link = source_.sections.columns.indexOf("ID_TAPER");
         for (QVariantList section : source_.sections.rows) {
             if (KeyOf(section[link]) != oldKey) continue;
             section[link] = newKey;
-            Insert("TAPER_SIZES", source_.sections, section, false);
+            const QString order = ShownValue(section[source_.sections.columns.indexOf("ORDER")]);
+            Insert("TAPER_SIZES", source_.sections, section, false,
+                   QString("the section with ORDER %1 of the schedule with ID %2")
+                       .arg(order.isEmpty() ? "empty" : order)
+                       .arg(oldKey));
             ++counts_.sections;
         }
     }
 
     void CopyProject(const QVariantList& row) {
         const qint64 oldKey = row[0].toLongLong();
-        const QVariant newKey = Insert("PROJECTS", source_.projects, row.mid(1), true);
+        const QVariant newKey =
+            Insert("PROJECTS", source_.projects, row.mid(1), true, RowWithId(row));
         ++counts_.projects;
         for (QVariantList element : source_.elements.rows) {
             if (KeyOf(Field(source_.elements, element, "ID_PROJECT")) != oldKey) continue;
@@ -143,7 +183,7 @@ class Copier {
             schedule = oldSchedule && newSchedules_.contains(*oldSchedule)
                            ? newSchedules_.value(*oldSchedule)
                            : QVariant();
-            Insert("ELEMENTS", source_.elements, element.mid(1), false);
+            Insert("ELEMENTS", source_.elements, element.mid(1), false, RowWithId(element));
             ++counts_.elements;
         }
     }
@@ -151,6 +191,7 @@ class Copier {
     QSqlDatabase to_;
     Source source_;
     QHash<qint64, QVariant> newSchedules_;
+    QHash<QString, QSqlRecord> targetColumns_;
     CopyCounts counts_;
 };
 
@@ -158,14 +199,19 @@ class Copier {
 
 CopyCounts CopyDesigns(const QSqlDatabase& from, const QSqlDatabase& to,
                        const std::optional<QList<qint64>>& projectIds) {
+    const StoreIdentity sourceStore = IdentityOf(from);
+    if (sourceStore.key == IdentityOf(to).key)
+        throw StoreError(QString("The target is the source store itself (%1); copying into it "
+                                 "would double every design, so nothing was copied")
+                             .arg(sourceStore.shown));
     Source source = ReadSource(from);
     QSqlDatabase target = to;
     if (!target.transaction())
-        throw StoreError("Could not write to the target store: " + target.lastError().text());
+        throw StoreError("Could not write to the target store: " + DatabaseMessage(target));
     try {
         const CopyCounts counts = Copier(target, std::move(source)).Run(projectIds);
         if (!target.commit())
-            throw StoreError("Could not write to the target store: " + target.lastError().text());
+            throw StoreError("Could not write to the target store: " + DatabaseMessage(target));
         return counts;
     } catch (...) {
         target.rollback();

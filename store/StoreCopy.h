@@ -22,7 +22,11 @@ struct CopyCounts {
 // schedule through the new keys, and an element whose schedule is missing
 // in the source gets none. Rows keep the source's order. The source is read
 // whole first, in one read transaction. Copying twice makes two copies.
-// Throws StoreError; the target is then left as it was.
+// Text keeps its bytes where the target takes any (SQLite), UTF-8 or not.
+// Throws StoreError, and the target is left as it was, when the target is
+// the source store itself, or cannot hold a value exactly (text that is not
+// UTF-8 on a server, a fraction in a whole-number column): the message
+// names the table, the row, the column and the value.
 CopyCounts CopyDesigns(const QSqlDatabase& from, const QSqlDatabase& to,
                        const std::optional<QList<qint64>>& projectIds);
 

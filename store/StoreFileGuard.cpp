@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "StoreError.h"
 
@@ -14,16 +15,32 @@ namespace {
 // Far more links than a real folder holds in a chain; a loop ends here.
 constexpr int kMaxLinks = 40;
 
-// The path a write to `path` reaches: symbolic links followed, the folder
-// made canonical (the file itself may not exist yet).
-QString ReachedPath(const QString& path) {
+// Where a write to `path` lands: the folder by device and inode (so that a
+// folder reached through a link or a bind mount is the same folder) and the
+// name in it; symbolic links to the file are followed first. Invalid when the
+// folder does not exist.
+struct Place {
+    dev_t device = 0;
+    ino_t inode = 0;
+    QString name;
+    bool valid = false;
+
+    bool operator==(const Place& other) const {
+        return valid && other.valid && device == other.device && inode == other.inode &&
+               name == other.name;
+    }
+};
+
+Place PlaceOf(const QString& path) {
     QString current = QDir::current().absoluteFilePath(path);
     for (int hop = 0; hop < kMaxLinks && QFileInfo(current).isSymLink(); ++hop)
         current = QFileInfo(current).symLinkTarget();
-    const QFileInfo info(current);
-    if (info.exists()) return info.canonicalFilePath();
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? QDir::cleanPath(current) : QDir(folder).filePath(info.fileName());
+    // The folder is resolved by the system, so "link/.." goes where the link leads.
+    const qsizetype slash = current.lastIndexOf('/');
+    const QString folder = current.left(std::max<qsizetype>(slash, 1));
+    struct stat info {};
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0) return {};
+    return {info.st_dev, info.st_ino, current.mid(slash + 1), true};
 }
 
 // The same file under two names: one device and inode.
@@ -38,9 +55,9 @@ bool SameInode(const QString& a, const QString& b) {
 }  // namespace
 
 void RefuseStoreFileAsOutput(const QString& output, const QList<StoreFile>& files) {
-    const QString reached = ReachedPath(output);
+    const Place reached = PlaceOf(output);
     for (const StoreFile& file : files) {
-        if (reached != ReachedPath(file.path) && !SameInode(output, file.path)) continue;
+        if (!(reached == PlaceOf(file.path)) && !SameInode(output, file.path)) continue;
         throw StoreError(
             QString("The model file %1 would replace the store's %2 %3: choose another name")
                 .arg(QDir::toNativeSeparators(output), file.role,

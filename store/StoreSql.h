@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -13,8 +14,16 @@ namespace velkora {
 // A table's or column's name as the connection's driver quotes it.
 QString QuotedName(const QSqlDatabase& db, const QString& name);
 
+// The database's message of a failure, in plain words where the server
+// closed the connection.
+QString DatabaseMessage(const QSqlError& error);
+// The same for a failure of the connection itself (a transaction).
+QString DatabaseMessage(const QSqlDatabase& db);
+
 // Inserts one row and returns its key column's value (invalid when key is
-// empty). Throws StoreError "what: the database's message".
+// empty). A QByteArray value is text given by its bytes: kept as they are
+// where the engine takes any bytes as text, read as UTF-8 elsewhere. Throws StoreError "what: the
+// database's message".
 QVariant InsertRow(const QSqlDatabase& db, const QString& table, const QStringList& columns,
                    const QVariantList& values, const QString& key, const QString& what);
 

@@ -246,8 +246,15 @@ QString TableDataset::Columns() const {
     QStringList columns{rowNumber_.isEmpty() ? QString("NULL") : rowNumber_,
                         hasKey_ ? Name(definition_.keyField) : QString("NULL")};
     for (const FieldInfo& field : definition_.fields)
-        if (field.kind != FieldKind::Lookup) columns << Name(field.name);
+        if (field.kind != FieldKind::Lookup) columns << StoredColumn(field);
     return columns.join(", ");
+}
+
+// A text column is read as the bytes the database holds, so that text which
+// is not UTF-8 still finds its row in the conflict checks.
+QString TableDataset::StoredColumn(const FieldInfo& field) const {
+    const QString name = Name(field.name);
+    return field.kind == FieldKind::Text ? ExactTextColumn(Database(), name) : name;
 }
 
 QString TableDataset::SelectList() const { return "SELECT " + Columns() + " FROM " + TableSql(); }
@@ -316,6 +323,9 @@ TableDataset::Row TableDataset::RowFromQuery(const QSqlQuery& query) const {
         if (field.kind == FieldKind::Lookup) continue;
         if (!query.isNull(column)) {
             row.read[i] = query.value(column);
+            // A null array would bind as NULL; empty text must match empty text.
+            if (row.read[i].typeId() == QMetaType::QByteArray && row.read[i].toByteArray().isNull())
+                row.read[i] = QByteArray("", 0);
             row.values[i] = Normalized(field.kind, row.read[i]);
         }
         ++column;
@@ -673,8 +683,8 @@ RowCondition TableDataset::RowAsRead(const Row& row, const std::vector<int>& col
         condition.MatchesRaw(rowNumber_, row.rowid);
     }
     for (int column : hasKey_ ? columns : StoredColumns())
-        condition.Matches(definition_.fields[std::size_t(column)].name,
-                          row.read[std::size_t(column)]);
+        condition.MatchesRaw(StoredColumn(definition_.fields[std::size_t(column)]),
+                             row.read[std::size_t(column)]);
     return condition;
 }
 

@@ -120,6 +120,7 @@ class TableDataset : public BoundDataset {
     QString Name(const QString& identifier) const;  // escaped by the driver
     QString TableSql() const;
     QString Columns() const;
+    QString StoredColumn(const FieldInfo& field) const;
     QString SelectList() const;
     std::vector<Row> ReadRows(const QVariant& linkValue) const;
     std::optional<Row> ReadRowWhere(const RowCondition& condition) const;

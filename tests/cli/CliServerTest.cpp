@@ -73,10 +73,10 @@ TEST_P(CliServerTest, InitWritesALinkWithoutPasswordAndMakesTheTablesOnce) {
     // The same database again: refused, and no data-link file left behind.
     const ToolRun again =
         RunTool({"init", "--provider", "postgresql", "--server", server_->DataSource(),
-                 "--database", name, "--user", server_->user, "again"});
+                 "--database", name, "--user", server_->user, "again/deeper"});
     EXPECT_EQ(again.status, kCliFailure);
     EXPECT_NE(again.err.indexOf("holds tables of a store already"), -1) << again.err.toStdString();
-    EXPECT_FALSE(QFile::exists("again/velkora.udl"));
+    EXPECT_FALSE(QFileInfo::exists("again")) << "nor the folders it made";
     EXPECT_EQ(RunTool({"init", "--server", "x", "--database", "y"}).status, kCliUsage);
 }
 

@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <QProcess>
 #include <QSqlQuery>
 #include <fstream>
 #include <sstream>
@@ -56,6 +57,38 @@ TEST_F(CliTest, InitMakesAStoreThatOpens) {
     const ToolRun listed = RunTool({"projects"});
     EXPECT_EQ(listed.status, kCliSuccess);
     EXPECT_EQ(listed.out, "The store has no projects\n");
+}
+
+// A data-link file names its store from any working directory, and a copy
+// into the source store itself would double every design.
+TEST_F(CliTest, CopyReachesTheStoreTheTargetFileNames) {
+    ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
+    ASSERT_EQ(RunTool({"init", "backup"}).status, kCliSuccess);
+    const ToolRun copied = RunTool({"copy", "--from", "velkora.udl", "--to", "backup/velkora.udl"});
+    ASSERT_EQ(copied.status, kCliSuccess) << copied.err.toStdString();
+    EXPECT_EQ(RunTool({"projects", "--data-link", "backup/velkora.udl"}).out, kSampleProjects);
+
+    WriteFile("backup/same.udl", "Provider=SQLite;Data Source=../velkora.db");
+    for (const char* target : {"velkora.udl", "backup/same.udl"}) {
+        SCOPED_TRACE(target);
+        const ToolRun run = RunTool({"copy", "--from", "velkora.udl", "--to", target});
+        EXPECT_EQ(run.status, kCliFailure);
+        EXPECT_NE(run.err.indexOf("is the source store itself"), -1) << run.err.toStdString();
+        EXPECT_EQ(RunTool({"projects"}).out, kSampleProjects) << "nothing was copied";
+    }
+}
+
+// Qt's own notes (here every debug category switched on) stay off the terminal.
+TEST_F(CliTest, QtsOwnMessagesNeverReachTheTerminal) {
+    ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_LOGGING_RULES", "*=true");
+    tool.setProcessEnvironment(environment);
+    tool.start(VELKORA_CLI, {"projects"});
+    ASSERT_TRUE(tool.waitForFinished());
+    EXPECT_EQ(tool.exitCode(), kCliSuccess);
+    EXPECT_EQ(QString::fromUtf8(tool.readAllStandardError()), "");
 }
 
 TEST_F(CliTest, InitRefusesToTouchAnExistingStore) {

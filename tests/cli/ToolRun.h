@@ -22,7 +22,7 @@ struct ToolRun {
 
 // What velkora-cli projects lists for a store made with init --sample.
 inline const QString kSampleProjects =
-    "ID  NOME                                ELEMENTS\n"
+    "ID  PROJECT NAME                        ELEMENTS\n"
     " 1  2-el. Yagi 20 m DK7ZB (28 ohm)      2\n"
     " 2  3-el. Yagi 10 m DK7ZB (28 ohm)      3\n"
     " 3  5-el. Yagi 20 m W6NGZ (45 ft boom)  5\n"

@@ -1,3 +1,4 @@
+#include <QProcess>
 #include <QSqlQuery>
 
 #include "Connection.h"
@@ -145,16 +146,48 @@ TEST_F(ConnectionTest, OpeningLeavesTheFileAsItWas) {
     EXPECT_EQ(QDir().entryList(QDir::Files), QStringList({"velkora.db", "velkora.udl"}));
 }
 
-TEST_F(ConnectionTest, DataSourceIsTakenFromTheWorkingDirectory) {
-    // The database path is relative to the working directory, not to the
-    // data-link file's folder; names with URI characters must survive.
+TEST_F(ConnectionTest, DataSourceIsReadAgainstTheDataLinkFilesFolder) {
+    // A data-link file names one database from any working directory; names
+    // with URI characters must survive.
     QDir().mkdir("links");
     QDir().mkdir("data #1");
     CreateDatabaseFile("data #1/what?50% of.db");
-    WriteFile("links/v.udl", "Provider=SQLite;Data Source=\"data #1/what?50% of.db\"");
-    const QSqlDatabase db = OpenConnection("links/v.udl", "test");
-    EXPECT_TRUE(db.isOpen());
+    const QByteArray absolute = Path("data #1/what?50% of.db").toUtf8();
+    const struct {
+        const char* name;
+        const char* link;
+        QByteArray dataSource;
+    } cases[] = {
+        {"beside the working directory", "velkora.udl", "\"data #1/what?50% of.db\""},
+        {"in a folder", "links/v.udl", "\"../data #1/what?50% of.db\""},
+        {"absolute", "links/a.udl", "\"" + absolute + "\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(c.link, "Provider=SQLite;Data Source=" + c.dataSource);
+        EXPECT_TRUE(OpenConnection(c.link, "test").isOpen());
+        EXPECT_EQ(StoreFilesOf(c.link).value(1).path, QString::fromUtf8(absolute));
+    }
     EXPECT_EQ(QDir(Path("data #1")).entryList(QDir::Files).filter(".db").first(), "what?50% of.db");
+}
+
+TEST_F(ConnectionTest, AWalStoreInAFolderThatCannotBeWrittenSaysWhatSqliteNeeds) {
+    QDir().mkdir("store");
+    QDir().mkdir("readonly");
+    CreateDatabaseFile("store/velkora.db");
+    if (QProcess::execute("mount", {"--bind", Path("store"), Path("readonly")}) != 0)
+        GTEST_SKIP() << "bind mounts need root";
+    QProcess::execute("mount", {"-o", "remount,ro,bind", Path("readonly")});
+    WriteFile("velkora.udl", "Provider=SQLite;Data Source=readonly/velkora.db");
+    std::string message;
+    try {
+        OpenConnection("velkora.udl", "test", StoreAccess::ReadOnly);
+    } catch (const StoreError& e) {
+        message = e.what();
+    }
+    QProcess::execute("umount", {Path("readonly")});
+    EXPECT_NE(message.find("SQLite needs to create its shared-memory file"), std::string::npos)
+        << message;
 }
 
 TEST_F(ConnectionTest, ReopeningReplacesTheConnection) {

@@ -96,6 +96,8 @@ TEST(DataLinkTest, EachFaultHasItsMessage) {
         {"only comments", "[oledb]\n; Provider=SQLite;Data Source=x.db\n",
          "it has no connection line"},
         {"pair without =", "Provider=SQLite;velkora.db", "\"velkora.db\" is not a Key=Value pair"},
+        {"password holding ;", "Provider=SQLite;Password=se;cret part;Data Source=x.db",
+         "the text after the value of Password is not a Key=Value pair"},
         {"key missing", "Provider=SQLite;=x.db", "a value has no key before its \"=\""},
         {"unclosed quote", "Provider=SQLite;Data Source=\"x.db",
          "the value of Data Source lacks its closing quote"},

@@ -60,6 +60,9 @@ TEST_P(PostgresConnectionTest, FailuresNameServerAndDatabaseAndWhatWentWrong) {
          "Provider=PostgreSQL;Data Source=127.0.0.1:1;Initial Catalog=" + db,
          "the server cannot be reached"},
         {"no database named", Link("User ID=velkora"), "names no Initial Catalog"},
+        {"libpq refuses an option on this machine",
+         Link("Initial Catalog=" + db + ";Extended Properties=\"sslmode=sometimes\""),
+         "libpq, PostgreSQL's client library, could not make the connection on this machine"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -80,5 +80,92 @@ TEST_P(StoreCopyTest, ChosenProjectsTakeTheirSchedulesUnderNewKeys) {
     EXPECT_EQ(TargetElements().size(), before);
 }
 
+TEST_P(StoreCopyTest, TheSourceStoreItselfIsRefusedAsTarget) {
+    MakeStore({}, "from.udl", "from.db");
+    QDir().mkdir("other");
+    QFile::copy("from.udl", "other/alias.udl");
+    if (!OnServer()) WriteFile("other/alias.udl", "Provider=SQLite;Data Source=../from.db");
+    from_ = OpenConnection("from.udl", "from");
+    to_ = OpenConnection("other/alias.udl", "to");
+    Exec(from_, "INSERT INTO PROJECTS (NOME) VALUES ('P1')");
+    try {
+        CopyDesigns(from_, to_, std::nullopt);
+        FAIL() << "copied into itself";
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("the source store itself"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(TargetElements().size(), 0);
+    QSqlQuery count(to_);
+    ASSERT_TRUE(count.exec(QuotedNames("SELECT COUNT(*) FROM PROJECTS")) && count.next());
+    EXPECT_EQ(count.value(0).toInt(), 1);
+}
+
+// Text that is not UTF-8 and a fraction in a whole-number column, as an
+// SQLite store filled by other tools holds them: kept exactly by SQLite,
+// refused by the server with the place named.
+TEST_P(StoreCopyTest, ValuesAreCopiedExactlyOrNotAtAll) {
+    CreateDatabaseFile("from.db");
+    WriteFile("from.udl", "Provider=SQLite;Data Source=from.db");
+    MakeStore({}, "to.udl", "to.db");
+    from_ = OpenConnection("from.udl", "from");
+    to_ = OpenConnection("to.udl", "to");
+    const struct {
+        const char* name;
+        const char* update;
+        const char* check;    // read back from the target on SQLite
+        const char* refusal;  // on the server
+    } cases[] = {
+        {"text not UTF-8", "NOME = CAST(X'446970E8' AS TEXT)", "hex(NOME)",
+         "NOME of PROJECTS row with ID 1, \"Dip\\xE8\": it is not UTF-8 text"},
+        {"fractional height", "HEIGHT = 12.5", "HEIGHT",
+         "HEIGHT of PROJECTS row with ID 1, 12.5: it is not a whole number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Exec(from_, "DELETE FROM PROJECTS");
+        Exec(from_, "INSERT INTO PROJECTS (ID, NOME, HEIGHT) VALUES (1, 'P', 10)");
+        Exec(from_, (std::string("UPDATE PROJECTS SET ") + c.update).c_str());
+        QSqlQuery source(from_);
+        ASSERT_TRUE(source.exec(QString("SELECT %1 FROM PROJECTS").arg(c.check)) && source.next());
+        std::string message;
+        try {
+            CopyDesigns(from_, to_, std::nullopt);
+        } catch (const StoreError& e) {
+            message = e.what();
+        }
+        QSqlQuery target(to_);
+        if (OnServer()) {
+            EXPECT_NE(message.find(c.refusal), std::string::npos) << message;
+            ASSERT_TRUE(target.exec("SELECT COUNT(*) FROM \"PROJECTS\"") && target.next());
+            EXPECT_EQ(target.value(0).toInt(), 0) << "nothing is written";
+            continue;
+        }
+        EXPECT_EQ(message, "");
+        ASSERT_TRUE(target.exec(QString("SELECT %1 FROM PROJECTS ORDER BY ID DESC").arg(c.check)) &&
+                    target.next());
+        EXPECT_EQ(target.value(0), source.value(0));
+    }
+}
+
+TEST_P(StoreCopyTest, AServerThatGoesAwaySaysSo) {
+    if (!OnServer()) GTEST_SKIP() << "a server's connection";
+    MakeStore({}, "from.udl", "from.db");
+    MakeStore({}, "to.udl", "to.db");
+    from_ = OpenConnection("from.udl", "from");
+    to_ = OpenConnection("to.udl", "to");
+    QSqlQuery pid(to_);
+    ASSERT_TRUE(pid.exec("SELECT pg_backend_pid()") && pid.next());
+    QSqlQuery kill(from_);
+    ASSERT_TRUE(kill.exec("SELECT pg_terminate_backend(" + pid.value(0).toString() + ")"));
+    try {
+        CopyDesigns(from_, to_, std::nullopt);
+        FAIL() << "copied";
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("the server closed the connection"), std::string::npos)
+            << e.what();
+    }
+}
+
 }  // namespace
 }  // namespace velkora

@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <QProcess>
+
 #include "Connection.h"
 #include "StoreError.h"
 #include "StoreFileGuard.h"
@@ -66,6 +68,21 @@ TEST_F(StoreFileGuardTest, EveryWayToReachAStoreFileIsRefused) {
             << message;
         EXPECT_NE(message.find(": choose another name"), std::string::npos) << message;
     }
+}
+
+// The same folder mounted a second time has other paths but the same device
+// and inode, also for a companion file SQLite has not made yet.
+TEST_F(StoreFileGuardTest, AFolderMountedElsewhereIsTheSameFolder) {
+    QTemporaryDir elsewhere;
+    const QString alias = elsewhere.filePath("alias");
+    QDir().mkdir(alias);
+    if (QProcess::execute("mount", {"--bind", dir_.path(), alias}) != 0)
+        GTEST_SKIP() << "bind mounts need root";
+    const std::string shm = Refused(alias + "/velkora.db-shm");
+    const std::string model = Refused(alias + "/model.maa");
+    QProcess::execute("umount", {alias});
+    EXPECT_NE(shm.find("shared-memory file"), std::string::npos) << shm;
+    EXPECT_EQ(model, "");
 }
 
 TEST_F(StoreFileGuardTest, AnUnreadableDataLinkFileStillGuardsItself) {

@@ -8,6 +8,7 @@
 #include "GenerationQueries.h"
 #include "MmanaNumbering.h"
 #include "ModelArguments.h"
+#include "ModelPlaces.h"
 #include "ReadSnapshot.h"
 
 namespace velkora {
@@ -42,9 +43,12 @@ int WiresVerb(const QStringList& args, QTextStream& out) {
     const ProjectRow project = ChosenProject(connection.Db(), parsed);
     SqlModelSource source(connection.Db());
     // The numbering does not depend on the axis.
-    const std::vector<NumberedElement> elements =
-        NumberMmanaWires(project.id, source, MainLobeAxis::X);
-    out << OneLine(QString::fromStdString(project.nome.ToText())) << "  (SOURCE_WIRE "
+    const std::vector<NumberedElement> elements = WithWhere(ProjectPlace(project.id), [&] {
+        return NumberMmanaWires(project.id, source, MainLobeAxis::X);
+    });
+    // A listing, not a model: a name never entered shows as an empty one.
+    const std::string name = project.nome.IsNull() ? "" : project.nome.ToText();
+    out << OneLine(QString::fromStdString(name)) << "  (SOURCE_WIRE "
         << QString::fromStdString(project.sourceWire.IsNull() ? "" : project.sourceWire.ToText())
         << ")\n";
     if (elements.empty()) {

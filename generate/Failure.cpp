@@ -16,6 +16,7 @@ std::string ConversionMessage(std::string_view fromType, std::string_view toType
 void Failure::AddWhere(std::string_view outer) {
     if (outer.empty()) return;
     where_ = where_.empty() ? std::string(outer) : std::string(outer) + ", " + where_;
+    if (placeShown_) shown_ = where_ + ": " + message_;
 }
 
 ConversionError::ConversionError(std::string_view fromType, std::string_view toType)

@@ -9,7 +9,12 @@ namespace velkora {
 
 class Failure : public std::runtime_error {
   public:
-    explicit Failure(const std::string& message) : std::runtime_error(message), message_(message) {}
+    explicit Failure(const std::string& message)
+        : std::runtime_error(message), message_(message), shown_(message) {}
+
+    // The text the error box shows: the message, with the place in front for
+    // failures that say where they happened (see RefusedValue).
+    const char* what() const noexcept override { return shown_.c_str(); }
 
     // The whole message: what() stops at a NUL byte that a value brought in,
     // this does not.
@@ -24,9 +29,17 @@ class Failure : public std::runtime_error {
     // failure on its way out says which part it was working on.
     void AddWhere(std::string_view outer);
 
+  protected:
+    // A failure whose place belongs to what the error box shows: a value the
+    // user must find in the grids is named with its project and element.
+    struct PlaceShown {};
+    Failure(const std::string& message, PlaceShown) : Failure(message) { placeShown_ = true; }
+
   private:
     std::string message_;
     std::string where_;
+    std::string shown_;
+    bool placeShown_ = false;
 };
 
 // A value that cannot become the type a computation needs, for example a

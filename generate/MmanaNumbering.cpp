@@ -1,5 +1,6 @@
 #include "MmanaNumbering.h"
 
+#include "ModelPlaces.h"
 #include "ModelWriters.h"
 #include "ScheduleCache.h"
 
@@ -16,8 +17,9 @@ std::vector<NumberedElement> NumberMmanaWires(const DbValue& idProject, ModelSou
     int next = 1;
     for (ElementRow& element : schedules.ElementsOfProject(idProject)) {
         if (IsNullElement(element)) continue;
-        std::vector<WireSpan> wires = MmanaWrittenWires(
-            WalkElement(element, schedules.SectionsOfSchedule(element.idTaper), axis));
+        std::vector<WireSpan> wires = ForElement(element, [&] {
+            return MmanaWrittenWires(element, schedules.SectionsOfSchedule(element.idTaper), axis);
+        });
         const int first = next;
         next += static_cast<int>(wires.size());
         numbered.push_back({std::move(element), std::move(wires), first});

@@ -28,7 +28,9 @@ struct NumberedElement {
 bool IsNullElement(const ElementRow& element);
 
 // The numbered elements of the project, "Null" ones left out. Throws
-// ConversionError on a value that is not a number.
+// Failure (a value that is not a number, RefusedValue for one that would make
+// a wrong model), whose Where() names the element; the caller names the
+// project.
 std::vector<NumberedElement> NumberMmanaWires(const DbValue& idProject, ModelSource& source,
                                               MainLobeAxis axis);
 

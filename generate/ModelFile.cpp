@@ -1,5 +1,6 @@
 #include "ModelFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
@@ -8,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <climits>
 #include <csignal>
@@ -16,6 +18,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <thread>
 
 namespace velkora {
@@ -31,7 +34,6 @@ int MappedCode(int systemError) {
         case ENOTDIR:
         case ENAMETOOLONG:
         case EINVAL:
-        case EISDIR:
         case ELOOP:
             return 3;
         case EMFILE:
@@ -49,7 +51,29 @@ int MappedCode(int systemError) {
     }
 }
 
-std::string MessageOf(int systemError) {
+// Plain words for what goes wrong with a folder, a pipe or a device, where
+// a number would tell the user nothing.
+struct Words {
+    int systemError;
+    std::optional<FileKind> kind;  // none: whatever the file is
+    const char* message;
+};
+
+constexpr Words kWords[] = {
+    {EISDIR, {}, "is a folder"},
+    {ENXIO, FileKind::Pipe, "nobody reads the pipe"},
+    {EPIPE, {}, "nobody reads the pipe"},
+    {EAGAIN, FileKind::Pipe, "the pipe's reader took nothing for a second"},
+    {EAGAIN, FileKind::Device, "the device took nothing for a second"},
+    {ENXIO, FileKind::Socket, "is a socket, which cannot be written as a file"},
+    {ENXIO, {}, "no such device"},
+    {ENODEV, {}, "no such device"},
+    {EBUSY, {}, "the device is busy"},
+    {ENOMEDIUM, {}, "the device is not ready (no medium)"},
+    {ETXTBSY, {}, "the file is a program that is running"},
+};
+
+std::string MessageOf(int systemError, FileKind kind) {
     switch (MappedCode(systemError)) {
         case 2:
             return "File not found";
@@ -62,8 +86,23 @@ std::string MessageOf(int systemError) {
         case 101:
             return "Disk full";
         default:
-            return "I/O error " + std::to_string(systemError);
+            break;
     }
+    for (const Words& words : kWords) {
+        if (words.systemError == systemError && (!words.kind || words.kind == kind))
+            return words.message;
+    }
+    return "I/O error " + std::to_string(systemError);
+}
+
+// What kind of file path names now, for the words of a failure.
+FileKind KindOf(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return FileKind::File;
+    if (S_ISFIFO(status.st_mode)) return FileKind::Pipe;
+    if (S_ISSOCK(status.st_mode)) return FileKind::Socket;
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) return FileKind::Device;
+    return FileKind::File;
 }
 
 [[noreturn]] void Fail(int systemError) { throw FileError(systemError); }
@@ -185,14 +224,57 @@ class RemovalOnSignal {
     bool taken_[std::size(kEndingSignals)] = {};
 };
 
+// Temporary files are named ".velkora-PID-N.tmp": the process that writes
+// one is known from its name.
+constexpr std::string_view kTemporaryPrefix = ".velkora-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+// The process that wrote a temporary file, read from its name; nothing for
+// a name of another kind.
+std::optional<pid_t> WriterOf(std::string_view name) {
+    if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return {};
+    name.remove_prefix(kTemporaryPrefix.size());
+    name.remove_suffix(kTemporarySuffix.size());
+    const char* const end = name.data() + name.size();
+    pid_t pid = 0;
+    unsigned number = 0;
+    const auto [dash, pidError] = std::from_chars(name.data(), end, pid);
+    if (pidError != std::errc() || pid <= 0 || dash == end || *dash != '-') return {};
+    const auto [last, numberError] = std::from_chars(dash + 1, end, number);
+    if (numberError != std::errc() || last != end) return {};
+    return pid;
+}
+
+// Removes the temporary files in folder that a write of this user left when
+// its process was killed: the name says whose they are, and a process that
+// is gone cannot be writing them. Best effort: whatever cannot be removed
+// stays, and the write goes on.
+void RemoveStaleTemporaries(const std::string& folder) {
+    struct Closer {
+        void operator()(DIR* open) const { ::closedir(open); }
+    };
+    const std::unique_ptr<DIR, Closer> dir(::opendir(folder.c_str()));
+    if (!dir) return;
+    const int fd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::optional<pid_t> writer = WriterOf(entry->d_name);
+        if (!writer || ::kill(*writer, 0) == 0 || errno != ESRCH) continue;
+        struct stat status {};
+        if (::fstatat(fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(status.st_mode) || status.st_uid != ::geteuid())
+            continue;
+        ::unlinkat(fd, entry->d_name, 0);
+    }
+}
+
 // A new file beside the target, removed again unless renamed over it.
 class TemporaryFile {
   public:
     explicit TemporaryFile(const std::string& folder) {
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 100; ++attempt) {
-            path_ = folder + "/.velkora-" + std::to_string(::getpid()) + "-" +
-                    std::to_string(counter++) + ".tmp";
+            path_ = folder + "/" + std::string(kTemporaryPrefix) + std::to_string(::getpid()) +
+                    "-" + std::to_string(counter++) + std::string(kTemporarySuffix);
             RemovalOnSignal::Track(path_);
             const int fd =
                 ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
@@ -248,6 +330,7 @@ void SyncFolder(const std::string& folder) {
 // (given as `existing`); false, with nothing changed, when they cannot or the
 // folder takes no new file.
 bool Replace(const std::string& target, const struct stat* existing, std::string_view bytes) {
+    RemoveStaleTemporaries(FolderOf(target));
     std::unique_ptr<TemporaryFile> temporary;
     try {
         temporary = std::make_unique<TemporaryFile>(FolderOf(target));
@@ -334,13 +417,37 @@ class PipeSignalHeld {
     sigset_t saved_;
 };
 
+// Room for the new model in a regular file written in place, reserved
+// before a byte of the old model changes: on a full disk the file keeps its
+// old model. A file system that cannot reserve room is written without.
+void Reserve(int fd, off_t oldSize, std::size_t newSize) {
+    if (newSize == 0) return;
+    const int error = ::posix_fallocate(fd, 0, static_cast<off_t>(newSize));
+    if (error == 0 || error == EINVAL || error == EOPNOTSUPP) return;
+    // A reservation that failed part-way may have grown the file; cutting it
+    // back to its old length keeps the old model as it was.
+    const int cut = ::ftruncate(fd, oldSize);
+    static_cast<void>(cut);
+    Fail(error);
+}
+
 // Writes through the opened descriptor, as opening for writing would: the
-// file keeps its identity, and a failure part-way leaves it incomplete.
-void WriteInPlace(Descriptor& file, bool regular, std::string_view bytes) {
-    if (regular && ::ftruncate(file.Get(), 0) != 0) Fail(errno);
+// file keeps its identity. A regular file gets its room first, then the new
+// bytes over the old ones, then its new length; a failure part-way leaves it
+// incomplete.
+void WriteInPlace(const std::string& path, Descriptor& file, const struct stat& opened,
+                  std::string_view bytes) {
+    const bool regular = S_ISREG(opened.st_mode);
+    if (regular) {
+        RemoveStaleTemporaries(FolderOf(path));
+        Reserve(file.Get(), opened.st_size, bytes.size());
+    }
     const PipeSignalHeld pipeSignal;
     WriteAll(file.Get(), bytes);
-    if (regular) Sync(file.Get());
+    if (regular) {
+        if (::ftruncate(file.Get(), static_cast<off_t>(bytes.size())) != 0) Fail(errno);
+        Sync(file.Get());
+    }
     file.Close();
 }
 
@@ -360,18 +467,25 @@ void WriteTo(const std::string& path, std::string_view bytes) {
         const std::optional<std::string> name = NameOfOpened(path, opened);
         if (name && Replace(*name, &opened, bytes)) return;
     }
-    WriteInPlace(file, regular, bytes);
+    WriteInPlace(path, file, opened, bytes);
 }
 
 }  // namespace
 
-FileError::FileError(int systemError)
-    : Failure(MessageOf(systemError)),
+FileError::FileError(int systemError, FileKind kind)
+    : Failure(MessageOf(systemError, kind)),
       systemError_(systemError),
       code_(MappedCode(systemError) != 0 ? MappedCode(systemError) : systemError) {}
 
 void WriteModelFile(const std::string& path, std::string_view bytes) {
-    WithWhere(path, [&] { WriteTo(path, bytes); });
+    WithWhere(path, [&] {
+        try {
+            WriteTo(path, bytes);
+        } catch (const FileError& error) {
+            // The same error in the words for what the path names.
+            throw FileError(error.SystemError(), KindOf(path));
+        }
+    });
 }
 
 }  // namespace velkora

@@ -9,14 +9,19 @@
 
 namespace velkora {
 
+// What a path names, for the words of a failure.
+enum class FileKind { File, Pipe, Device, Socket };
+
 // A file that could not be created, written or closed. The message follows
 // the system error met: "File not found" (2), "Invalid filename" (3), "Too
-// many open files" (4), "File access denied" (5), "Disk full" (101), and
-// "I/O error N" for any other, where N is the POSIX errno value (so that
-// "errno N" or strerror(N) explains it).
+// many open files" (4), "File access denied" (5), "Disk full" (101); plain
+// words for a folder ("is a folder"), a pipe ("nobody reads the pipe") or a
+// device ("the device is busy", "no such device", ...); and "I/O error N" for
+// any other, where N is the POSIX errno value (so that "errno N" or
+// strerror(N) explains it).
 class FileError : public Failure {
   public:
-    explicit FileError(int systemError);
+    explicit FileError(int systemError, FileKind kind = FileKind::File);
     // The number of the message: 2, 3, 4, 5, 101, or the errno value for
     // "I/O error N".
     int Code() const { return code_; }
@@ -43,12 +48,19 @@ class FileError : public Failure {
 // but the file may be written, where the owner or group cannot be kept, and
 // for a file with further hard links, the file is written in place.
 //
+// A file written in place first reserves the room for the new model
+// (posix_fallocate) and only then overwrites the old one: a full disk fails
+// before a byte of the old model changed.
+//
 // Anything else (a device such as /dev/null or /dev/full, a named pipe) is
 // written in place, never replaced, and never blocks the program: a named
-// pipe without a reader fails with "I/O error 6" (ENXIO), a pipe or device
-// that takes no bytes for a second with "I/O error 11" (EAGAIN), a pipe whose
-// reader goes away with "I/O error 32" (EPIPE, and no SIGPIPE). A folder is
-// an invalid filename.
+// pipe without a reader, or whose reader goes away, fails with "nobody reads
+// the pipe" (and no SIGPIPE), a pipe or device that takes no bytes for a
+// second says so. A folder fails with "is a folder".
+//
+// Temporary files are named ".velkora-PID-N.tmp". Each write removes those
+// in its folder that belong to the user and whose process is gone: what a
+// killed write (SIGKILL, a power cut) left behind.
 //
 // Throws FileError, whose Where() is path.
 void WriteModelFile(const std::string& path, std::string_view bytes);

@@ -9,8 +9,10 @@
 #include "Cp1252.h"
 #include "MmanaNumbering.h"
 #include "ModelFile.h"
+#include "ModelPlaces.h"
 #include "NumberPattern.h"
 #include "ScheduleCache.h"
+#include "SoundValues.h"
 #include "TaperWalk.h"
 
 namespace velkora {
@@ -79,25 +81,11 @@ void AppendText(std::string& out, const DbValue& value, std::string_view field) 
         [](char c) { return c == '\r' || c == '\n'; }, ' ');
 }
 
-// How a failure names the project and the element it happened in.
-std::string ProjectPlace(const ProjectRow& project) {
-    return project.id.IsNull() ? "no project" : "project " + project.id.ToText();
-}
-
-std::string ElementPlace(const ElementRow& element) {
-    if (!element.nome.IsNull()) return "element \"" + element.nome.ToText() + "\"";
-    return element.id.IsNull() ? "element" : "element ID " + element.id.ToText();
-}
-
-template <class Work>
-void ForElement(const ElementRow& element, Work&& work) {
-    try {
-        work();
-    } catch (Failure& failure) {
-        failure.AddWhere(ElementPlace(element));
-        throw;
-    }
-}
+// Where a walked wire comes from, for the check of a wire the file writes.
+struct WalkedElement {
+    const ElementRow& element;
+    MainLobeAxis axis;
+};
 
 // Appends the six end-point texts of a wire, each followed by separator, and
 // tells whether they make a wire: not when both ends read alike, a wire of
@@ -133,7 +121,9 @@ auto SectionPairs(Write&& write) {
 }
 
 // One wire line; nothing, and false, for a wire whose ends read alike.
-bool AppendMmanaWire(std::string& out, const WireSpan& wire, const RegionalMarks& marks) {
+// Throws RefusedValue for a wire written with unsound values.
+bool AppendMmanaWire(std::string& out, const WireSpan& wire, const WalkedElement& from,
+                     const RegionalMarks& marks) {
     const Patterns& patterns = Patterns::Get();
     const std::size_t start = out.size();
     if (!AppendEnds(out, wire, ",\t", [&](double coordinate) {
@@ -142,6 +132,7 @@ bool AppendMmanaWire(std::string& out, const WireSpan& wire, const RegionalMarks
         out.resize(start);
         return false;
     }
+    CheckWrittenWire(wire, from.element, from.axis);
     const double radius = wire.diameter / 2 / 1000;
     AppendMmanaNumber(out, wire.mirror ? patterns.mmanaMirrorRadius : patterns.mmanaFirstRadius,
                       radius, marks);
@@ -152,8 +143,9 @@ bool AppendMmanaWire(std::string& out, const WireSpan& wire, const RegionalMarks
 
 // One wire line; nothing, and false, for a wire whose ends read alike. The
 // element's name is made text for the first line written (name empty until
-// then): an element without lines may have none.
-bool AppendEzNecWire(std::string& out, const WireSpan& wire, const ElementRow& element,
+// then): an element without lines may have none. Throws RefusedValue for a
+// wire written with unsound values, before the name is read.
+bool AppendEzNecWire(std::string& out, const WireSpan& wire, const WalkedElement& from,
                      std::optional<std::string>& name, const RegionalMarks& marks) {
     const Patterns& patterns = Patterns::Get();
     const std::size_t start = out.size();
@@ -163,9 +155,10 @@ bool AppendEzNecWire(std::string& out, const WireSpan& wire, const ElementRow& e
         out.resize(start);
         return false;
     }
+    CheckWrittenWire(wire, from.element, from.axis);
     if (!name) {
         std::string text;
-        AppendText(text, element.nome, "NOME");
+        AppendText(text, from.element.nome, "NOME");
         name = std::move(text);
     }
     AppendNumber(out, patterns.ezNecDiameter, wire.diameter, marks);
@@ -188,8 +181,7 @@ void AppendMmanaTrailer(std::string& out, const ModelJob& job) {
     // Every field ends in ",\t", the height included, and the height gets the
     // "." decimal mark like every other number: readers split on commas.
     out += "2,\t";
-    AppendMmanaNumber(out, Patterns::Get().mmanaHeight, DoubleOfField(job.project.height, "HEIGHT"),
-                      job.marks);
+    AppendMmanaNumber(out, Patterns::Get().mmanaHeight, GroundHeight(job.project), job.marks);
     AppendLine(out, ",\t4,\t50.0,\t120,\t60,\t0.0");
 }
 
@@ -204,24 +196,28 @@ void WriteToStream(std::ostream& out, const std::string& bytes) {
 void AddMmanaElementWires(MmanaWireList& list, const ElementRow& element, const ModelJob& job) {
     TaperWalk walk(element, job.axis);
     const std::vector<TaperSection> sections = job.source.SectionsOfSchedule(element.idTaper);
+    const WalkedElement from{element, job.axis};
     walk.Run(sections, SectionPairs([&](const WireSpan& wire) {
-                 if (!AppendMmanaWire(list.lines, wire, job.marks)) return false;
+                 if (!AppendMmanaWire(list.lines, wire, from, job.marks)) return false;
                  ++list.count;
                  return true;
              }));
 }
 
-std::vector<WireSpan> MmanaWrittenWires(const std::vector<WireSpan>& walk) {
+std::vector<WireSpan> MmanaWrittenWires(const ElementRow& element,
+                                        const std::vector<TaperSection>& sections,
+                                        MainLobeAxis axis) {
     std::vector<WireSpan> written;
     std::string scratch;
     const RegionalMarks marks;
-    auto offer = SectionPairs([&](const WireSpan& wire) {
-        scratch.clear();
-        if (!AppendMmanaWire(scratch, wire, marks)) return false;
-        written.push_back(wire);
-        return true;
-    });
-    for (const WireSpan& wire : walk) offer(wire);
+    const WalkedElement from{element, axis};
+    TaperWalk walk(element, axis);
+    walk.Run(sections, SectionPairs([&](const WireSpan& wire) {
+                 scratch.clear();
+                 if (!AppendMmanaWire(scratch, wire, from, marks)) return false;
+                 written.push_back(wire);
+                 return true;
+             }));
     return written;
 }
 
@@ -229,20 +225,21 @@ void WriteEzNecElement(std::string& file, const ElementRow& element, const Model
     TaperWalk walk(element, job.axis);
     const std::vector<TaperSection> sections = job.source.SectionsOfSchedule(element.idTaper);
     std::optional<std::string> name;
+    const WalkedElement from{element, job.axis};
     walk.Run(sections, SectionPairs([&](const WireSpan& wire) {
-                 return AppendEzNecWire(file, wire, element, name, job.marks);
+                 return AppendEzNecWire(file, wire, from, name, job.marks);
              }));
 }
 
 std::string MmanaModelText(const ModelJob& request) {
     ScheduleCache schedules(request.source);
     const ModelJob job{request.project, schedules, request.axis, request.marks, request.busy};
-    return WithWhere(ProjectPlace(job.project), [&] {
+    return WithWhere(ProjectPlace(job.project.id), [&] {
         std::string out;
         AppendText(out, job.project.nome, "NOME");
         out += kCrLf;
         AppendLine(out, "*");
-        AppendMmanaNumber(out, Patterns::Get().mmanaFrequency, DoubleOfField(job.project.f0, "F0"),
+        AppendMmanaNumber(out, Patterns::Get().mmanaFrequency, DesignFrequency(job.project),
                           job.marks);
         out += kCrLf;
 
@@ -263,7 +260,7 @@ std::string MmanaModelText(const ModelJob& request) {
 std::string EzNecModelText(const ModelJob& request) {
     ScheduleCache schedules(request.source);
     const ModelJob job{request.project, schedules, request.axis, request.marks, request.busy};
-    return WithWhere(ProjectPlace(job.project), [&] {
+    return WithWhere(ProjectPlace(job.project.id), [&] {
         std::string out;
         AppendLine(out, "; EZNec - Kelmot Velkora");
         AppendLine(out, "m mm");

@@ -48,7 +48,8 @@ void WriteEzNecModel(std::ostream& out, const ModelJob& job);
 // written with the same text (a zero-length wire, which modelling programs
 // reject) is left out, and with it its section's mirror wire; the MMANA wire
 // count counts only the lines written. Throws Failure, whose Where() names the
-// project, element and field of a value that does not convert.
+// project, element and field of a value that does not convert, and
+// RefusedValue for a value that would make a wrong model (SoundValues.h).
 std::string MmanaModelText(const ModelJob& job);
 std::string EzNecModelText(const ModelJob& job);
 
@@ -58,10 +59,13 @@ struct MmanaWireList {
     std::size_t count = 0;
 };
 
-// The wires of one element's walk that the MMANA model writes: those whose
-// ends read alike are left out, with their mirrors. Other models number their
-// wires by this list, so a SOURCE_WIRE names the same wire everywhere.
-std::vector<WireSpan> MmanaWrittenWires(const std::vector<WireSpan>& walk);
+// The wires of one element that the MMANA model writes, walked over its
+// sections: those whose ends read alike are left out, with their mirrors.
+// Other models number their wires by this list, so a SOURCE_WIRE names the
+// same wire everywhere. Throws Failure, RefusedValue for unsound values.
+std::vector<WireSpan> MmanaWrittenWires(const ElementRow& element,
+                                        const std::vector<TaperSection>& sections,
+                                        MainLobeAxis axis);
 
 // Appends the wire lines of one element (a row of ElementsOfProject) to list.
 void AddMmanaElementWires(MmanaWireList& list, const ElementRow& element, const ModelJob& job);

@@ -7,6 +7,8 @@
 #include "Failure.h"
 #include "MmanaNumbering.h"
 #include "ModelFile.h"
+#include "ModelPlaces.h"
+#include "SoundValues.h"
 #include "SourceWire.h"
 #include "TaperCorrection.h"
 
@@ -107,13 +109,13 @@ int FrequencySweep::Count() const {
 
 double ForwardAzimuth(MainLobeAxis axis) { return axis == MainLobeAxis::X ? 0.0 : 90.0; }
 
-NecModel BuildNecModel(const ModelJob& job, const NecOptions& options) {
-    NecModel model{{}, 0, 0, job.project.f0.ToDouble()};
-    if (!(model.f0 > 0))
-        throw Failure("F0 is " + Decimal(model.f0) +
-                      " MHz; a NEC-2 model needs a frequency above 0");
+namespace {
+
+// BuildNecModel without naming the project in a failure.
+NecModel BuildModel(const ModelJob& job, const NecOptions& options) {
+    NecModel model{{}, 0, 0, DesignFrequency(job.project)};
     const double maxSegment = kSpeedOfLight / model.f0 / kSegmentsPerWavelength;
-    const SourceWire source = ParseSourceWire(job.project.sourceWire.ToText());
+    const SourceWire source = ParseSourceWire(TextOfField(job.project.sourceWire, "SOURCE_WIRE"));
     const std::vector<NumberedElement> elements =
         NumberMmanaWires(job.project.id, job.source, job.axis);
 
@@ -149,9 +151,11 @@ NecModel BuildNecModel(const ModelJob& job, const NecOptions& options) {
     return model;
 }
 
-std::string NecDeckText(const ModelJob& job, const NecOptions& options) {
-    const NecModel model = BuildNecModel(job, options);
-    std::string name = job.project.nome.ToText();
+// NecDeckText without naming the project in a failure. Values are read in
+// the order of the deck: the name, F0 and SOURCE_WIRE, then the wires.
+std::string DeckText(const ModelJob& job, const NecOptions& options) {
+    std::string name = TextOfField(job.project.nome, "NOME");
+    const NecModel model = BuildModel(job, options);
     std::replace_if(
         name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     static constexpr const char* kGround[] = {"free space", "perfect ground",
@@ -184,6 +188,16 @@ std::string NecDeckText(const ModelJob& job, const NecOptions& options) {
                                              : "RP 0 91 2 1000 0 " + forward + " 1 180\n";
     out += "EN\n";
     return out;
+}
+
+}  // namespace
+
+NecModel BuildNecModel(const ModelJob& job, const NecOptions& options) {
+    return WithWhere(ProjectPlace(job.project.id), [&] { return BuildModel(job, options); });
+}
+
+std::string NecDeckText(const ModelJob& job, const NecOptions& options) {
+    return WithWhere(ProjectPlace(job.project.id), [&] { return DeckText(job, options); });
 }
 
 void WriteNecModel(const std::string& path, const ModelJob& job, const NecOptions& options) {

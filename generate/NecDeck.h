@@ -53,8 +53,10 @@ double ForwardAzimuth(MainLobeAxis axis);
 
 // Segments of about equal length along each element, none longer than a
 // twentieth of the wavelength at F0, an odd count on the fed wire. Throws
-// Failure: a value that is not a number, F0 not above 0, a SOURCE_WIRE that
-// names no wire of the model or, with the corrected taper, an outer piece.
+// Failure, whose Where() names the project: a value that is not a number, a
+// value that would make a wrong model (RefusedValue: F0 not a finite number
+// above 0, see SoundValues.h), a SOURCE_WIRE that names no wire of the model
+// or, with the corrected taper, an outer piece.
 NecModel BuildNecModel(const ModelJob& job, const NecOptions& options);
 
 // The deck's text: "." decimals whatever the locale, LF line ends.

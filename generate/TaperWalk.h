@@ -9,6 +9,7 @@
 #include "Failure.h"
 #include "MainLobeAxis.h"
 #include "ModelSource.h"
+#include "SoundValues.h"
 
 namespace velkora {
 
@@ -21,23 +22,24 @@ struct WireSpan {
     bool mirror;
 };
 
-// The constructor converts LEN, so an element without a half-length fails
-// before its sections are read. Run() then walks the sections in the order
-// given (ascending ORDER) and hands every wire to emit as soon as it is made:
-// the conversions happen in the same order as the wires, so a writer that
-// formats a wire at once meets failures in the order the file would.
+// The constructor converts LEN and refuses a negative one, so an element
+// without a sound half-length fails before its sections are read. Run() then
+// walks the sections in the order given (ascending ORDER) and hands every
+// wire to emit as soon as it is made: the conversions happen in the same
+// order as the wires, so a writer that formats a wire at once meets failures
+// in the order the file would.
 //
-// Conversions: every section's LENGTH and DIAMETER, also where the section
-// yields no wire; DISTANCE and HEIGHT when the first wire is built, so an
-// element without wires never fails on them. A section whose piece is zero
-// (after the tip was reached, or of LENGTH 0) yields no wire, since modelling
-// programs reject zero-length wires; it still counts as a section. A failed
-// conversion names its field, and a section's by its place in the schedule
-// ("section 2, DIAMETER"), in Failure::Where.
+// Conversions: every section's LENGTH (a negative one is refused) and
+// DIAMETER, also where the section yields no wire; DISTANCE and HEIGHT when
+// the first wire is built, so an element without wires never fails on them.
+// A section whose piece is zero (after the tip was reached, or of LENGTH 0)
+// yields no wire, since modelling programs reject zero-length wires; it still
+// counts as a section. A failed conversion names its field, and a section's
+// by its place in the schedule ("section 2, DIAMETER"), in Failure::Where.
 class TaperWalk {
   public:
     TaperWalk(const ElementRow& element, MainLobeAxis axis)
-        : element_(element), axis_(axis), length_(DoubleOfField(element.len, "LEN")) {}
+        : element_(element), axis_(axis), length_(HalfLength(element)) {}
 
     template <class Emit>
     void Run(const std::vector<TaperSection>& sections, Emit&& emit);
@@ -72,6 +74,7 @@ void TaperWalk::Run(const std::vector<TaperSection>& sections, Emit&& emit) {
     Position at{};
     for (const TaperSection& section : sections) {
         double piece = SectionValue(section.length, i, "LENGTH");
+        CheckSectionLength(piece);
         if (remaining >= piece) {
             remaining -= piece;
         } else {

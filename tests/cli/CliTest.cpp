@@ -342,6 +342,13 @@ TEST_F(CliTest, FailuresExitWithOneAndTheMessageAsTheErrorBoxShowsIt) {
     Sql("INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 2, NULL, 1)");
     Sql("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
         " VALUES (2, 'D' || char(0) || '1', 'Element', 0.5, 1, 0, 10)");
+    Sql("INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES ('R', 144.3, 'w1c', 10)");
+    Sql("INSERT INTO TAPER (NOME, UM) VALUES ('U', 'm,mm')");
+    Sql("INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (2, 1, 0, 0.3)");
+    Sql("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
+        " VALUES (3, 'Director 1', 'Element', 0.5, 2, 0, 10)");
+    // A second hard link: the file is written in place, and kept all the same.
+    ASSERT_EQ(::link("kept.maa", "kept-link.maa"), 0);
     const char link[] = "[oledb]\nProvider=SQ\0Lite;Data Source=velkora.db\n";
     WriteFile("nul.udl", QByteArray(link, sizeof link - 1));
     const Case cases[] = {
@@ -353,6 +360,11 @@ TEST_F(CliTest, FailuresExitWithOneAndTheMessageAsTheErrorBoxShowsIt) {
          {"--output", "kept.maa", "--project", "2"},
          "velkora-cli: project 2, element \"D\\01\", section 2, DIAMETER: "
          "Could not convert variant of type (Null) into type (Double)\n"},
+        {"value that makes a wrong model",
+         {"--output", "kept.maa", "--project", "3"},
+         "velkora-cli: project 3, element \"Director 1\": DIAMETER is 0; a tube needs a diameter "
+         "above 0.\n"},
+        {"folder", {"--output", "."}, "velkora-cli: .: is a folder.\n"},
         {"data-link file with a NUL byte",
          {"--output", "kept.maa", "--data-link", "nul.udl"},
          "velkora-cli: The data-link file nul.udl names the provider \"SQ\\0Lite\", which is not "
@@ -369,6 +381,29 @@ TEST_F(CliTest, FailuresExitWithOneAndTheMessageAsTheErrorBoxShowsIt) {
         RunTool({"generate", "--target", "mmana", "--axis", "x", "--output", "kept.maa"}).status,
         kCliSuccess);
     EXPECT_EQ(ReadBytes("kept.maa").rfind("P\r\n*\r\n144.300\r\n", 0), 0u);
+}
+
+TEST_F(CliTest, NecAndWiresFailuresNameTheProjectAndElement) {
+    ASSERT_EQ(RunTool({"init"}).status, kCliSuccess);
+    Sql("INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES ('P', NULL, 'w1c', 10)");
+    Sql("INSERT INTO TAPER (NOME, UM) VALUES ('T', 'm,mm')");
+    Sql("INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 1, 12, 0.3)");
+    Sql("INSERT INTO ELEMENTS (ID_PROJECT, NOME, TYPE, LEN, ID_TAPER, DISTANCE, HEIGHT)"
+        " VALUES (1, 'E', 'Element', NULL, 1, 0, 10)");
+    const QStringList nec = {"generate", "--target", "nec", "--axis", "x", "--output", "m.nec"};
+    const QString nullDouble = "Could not convert variant of type (Null) into type (Double)\n";
+    for (const auto& [args, err] :
+         {std::pair{nec, "velkora-cli: project 1, F0: " + nullDouble},
+          std::pair{QStringList{"wires"},
+                    "velkora-cli: project 1, element \"E\", LEN: " + nullDouble}}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.status, kCliFailure);
+        EXPECT_EQ(run.err, err);
+    }
+    Sql("UPDATE PROJECTS SET F0 = 144.3");
+    EXPECT_EQ(RunTool(nec).err, "velkora-cli: project 1, element \"E\", LEN: " + nullDouble);
+    EXPECT_FALSE(QFile::exists("m.nec"));
 }
 
 TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {

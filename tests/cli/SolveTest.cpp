@@ -244,10 +244,10 @@ TEST_F(SolveTest, FailuresSayWhatToDo) {
     Sql("UPDATE PROJECTS SET SOURCE_WIRE = 'w12c' WHERE ID = 1");
     ToolRun run = RunTool({"solve", "--project", "1"});
     EXPECT_EQ(run.status, kCliFailure);
-    EXPECT_EQ(
-        run.err,
-        "velkora-cli: SOURCE_WIRE names wire 12, an outer piece of element \"Radiator\", which the "
-        "corrected taper makes one wire: feed its centre wire w10c, or use --taper exact.\n");
+    EXPECT_EQ(run.err,
+              "velkora-cli: project 1: SOURCE_WIRE names wire 12, an outer piece of element "
+              "\"Radiator\", which the corrected taper makes one wire: feed its centre wire w10c, "
+              "or use --taper exact.\n");
 
     // nec2c stands in for itself: missing, then refusing the deck.
     const QByteArray path = qgetenv("PATH");

@@ -27,6 +27,7 @@ struct ErrorCase {
     int systemError;
     const char* message;
     int code;
+    FileKind kind = FileKind::File;
 };
 
 // Test listings show the case by its message.
@@ -35,7 +36,7 @@ void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.message; }
 class FileErrorMessages : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(FileErrorMessages, FollowTheSystemError) {
-    const FileError error(GetParam().systemError);
+    const FileError error(GetParam().systemError, GetParam().kind);
     EXPECT_STREQ(error.what(), GetParam().message);
     EXPECT_EQ(error.Code(), GetParam().code);
     EXPECT_EQ(error.SystemError(), GetParam().systemError);
@@ -45,11 +46,16 @@ INSTANTIATE_TEST_SUITE_P(
     Errors, FileErrorMessages,
     testing::Values(
         ErrorCase{ENOENT, "File not found", 2}, ErrorCase{ENOTDIR, "Invalid filename", 3},
-        ErrorCase{ENAMETOOLONG, "Invalid filename", 3}, ErrorCase{EISDIR, "Invalid filename", 3},
+        ErrorCase{ENAMETOOLONG, "Invalid filename", 3}, ErrorCase{EISDIR, "is a folder", EISDIR},
         ErrorCase{EMFILE, "Too many open files", 4}, ErrorCase{ENFILE, "Too many open files", 4},
         ErrorCase{EACCES, "File access denied", 5}, ErrorCase{EROFS, "File access denied", 5},
         ErrorCase{ENOSPC, "Disk full", 101}, ErrorCase{EDQUOT, "Disk full", 101},
-        ErrorCase{EIO, "I/O error 5", EIO}, ErrorCase{EFBIG, "I/O error 27", EFBIG}));
+        ErrorCase{EIO, "I/O error 5", EIO}, ErrorCase{EFBIG, "I/O error 27", EFBIG},
+        ErrorCase{ENXIO, "nobody reads the pipe", ENXIO, FileKind::Pipe},
+        ErrorCase{ENXIO, "no such device", ENXIO, FileKind::Device},
+        ErrorCase{EAGAIN, "the device took nothing for a second", EAGAIN, FileKind::Device},
+        ErrorCase{EBUSY, "the device is busy", EBUSY, FileKind::Device},
+        ErrorCase{ENOMEDIUM, "the device is not ready (no medium)", ENOMEDIUM, FileKind::Device}));
 
 std::string FailureOf(const std::string& path, std::string_view bytes) {
     try {
@@ -101,7 +107,7 @@ TEST_F(ModelFileTest, PathFailures) {
     fs::create_directory(folder.Path("sub"));
     EXPECT_EQ(FailureOf(folder.Path("missing/model.maa"), "x"), "File not found");
     EXPECT_EQ(FailureOf(folder.Path("plain/model.maa"), "x"), "Invalid filename");
-    EXPECT_EQ(FailureOf(folder.Path("sub"), "x"), "Invalid filename");
+    EXPECT_EQ(FailureOf(folder.Path("sub"), "x"), "is a folder");
     EXPECT_EQ(FailureOf(folder.Path(std::string(300, 'n')), "x"), "Invalid filename");
     EXPECT_EQ(FailureOf("", "x"), "Invalid filename");
     EXPECT_TRUE(fs::is_directory(folder.Path("sub")));
@@ -252,21 +258,49 @@ INSTANTIATE_TEST_SUITE_P(Signals, InterruptedWrite, testing::Values(SIGINT, SIGT
                              return std::string(row.param == SIGINT ? "SIGINT" : "SIGTERM");
                          });
 
+// A file size limit makes the write fail after 1000 bytes: in the temporary
+// file, or, for a file with a second hard link, when the room is reserved.
 TEST_F(ModelFileTest, WriteFailingPartWayKeepsTheOldFileAndLeavesNoTemporary) {
-    { std::ofstream(target) << "old"; }
-    // A file size limit makes the write fail after 1000 bytes.
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = saved;
-    limit.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const std::string failure = FailureOf(target, std::string(5000, 'w'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
-    EXPECT_EQ(failure, "I/O error 27");
-    EXPECT_EQ(ReadFile(target), "old");
-    ExpectOnlyTarget();
+    for (const bool hardLinked : {false, true}) {
+        SCOPED_TRACE(hardLinked ? "written in place" : "replaced");
+        { std::ofstream(target) << "old"; }
+        if (hardLinked) fs::create_hard_link(target, folder.Path("other.maa"));
+        struct rlimit saved {};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = saved;
+        limit.rlim_cur = 1000;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const std::string failure = FailureOf(target, std::string(5000, 'w'));
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_EQ(failure, "I/O error 27");
+        EXPECT_EQ(ReadFile(target), "old");
+        fs::remove(folder.Path("other.maa"));
+        ExpectOnlyTarget();
+    }
+}
+
+// What a killed write left: temporary files of this user whose process is
+// gone go; a live writer's, another user's and other names stay.
+TEST_F(ModelFileTest, StaleTemporaryFilesOfGoneProcessesAreRemoved) {
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string stale = ".velkora-" + std::to_string(gone) + "-0.tmp";
+    const std::string live = ".velkora-" + std::to_string(::getpid()) + "-99.tmp";
+    const std::string othersStale = ".velkora-" + std::to_string(gone) + "-1.tmp";
+    for (const std::string& name : {stale, live, othersStale, std::string(".velkora-x-0.tmp")})
+        std::ofstream(folder.Path(name)) << "part";
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(folder.Path(othersStale).c_str(), kNobody, kNobody), 0);
+    }
+    WriteModelFile(target, "new");
+    std::vector<std::string> expected = {live, ".velkora-x-0.tmp", "model.maa"};
+    if (::geteuid() == 0) expected.push_back(othersStale);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folder.Names(), expected);
 }
 
 TEST(ModelFileDevices, DiskFullIsReportedAndTheDeviceStays) {
@@ -284,11 +318,12 @@ TEST_F(ModelFileTest, NamedPipesNeverBlock) {
     const std::string pipe = folder.Path("pipe");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(FailureOf(pipe, "nobody reads"), "I/O error 6");  // ENXIO: no reader
+    EXPECT_EQ(FailureOf(pipe, "nobody reads"), "nobody reads the pipe");  // ENXIO: no reader
     // A reader that never reads: the pipe fills up.
     const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
-    EXPECT_EQ(FailureOf(pipe, std::string(1 << 20, 'w')), "I/O error 11");  // EAGAIN
+    EXPECT_EQ(FailureOf(pipe, std::string(1 << 20, 'w')),
+              "the pipe's reader took nothing for a second");  // EAGAIN
     ::close(reader);
     // A reader that goes away after one read: a failure, and the program lives on.
     std::thread brief([&] {
@@ -297,7 +332,7 @@ TEST_F(ModelFileTest, NamedPipesNeverBlock) {
         static_cast<void>(::read(fd, some, sizeof some));
         ::close(fd);
     });
-    EXPECT_EQ(FailureOf(pipe, std::string(1 << 20, 'w')), "I/O error 32");  // EPIPE
+    EXPECT_EQ(FailureOf(pipe, std::string(1 << 20, 'w')), "nobody reads the pipe");  // EPIPE
     brief.join();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
 }

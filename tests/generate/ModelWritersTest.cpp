@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <sstream>
 #include <streambuf>
 
@@ -11,6 +12,7 @@
 #include "MemoryModelSource.h"
 #include "ModelFile.h"
 #include "ModelWriters.h"
+#include "SoundValues.h"
 #include "TempFolder.h"
 
 namespace velkora {
@@ -359,7 +361,7 @@ TEST_P(NullValues, FailWhereTheFileNeedsThem) {
         EXPECT_EQ(c.message, nullptr);
     } catch (const Failure& error) {
         ASSERT_NE(c.message, nullptr) << error.what();
-        EXPECT_STREQ(error.what(), c.message);
+        EXPECT_EQ(error.Message(), c.message);
         EXPECT_EQ(error.Where(), c.where);
     }
 }
@@ -430,6 +432,86 @@ INSTANTIATE_TEST_SUITE_P(
         NullCase{"NoProjectRow", true, [](Example& e) { e.project = ProjectRow{}; }, kNullString,
                  "no project, NOME"}),
     [](const testing::TestParamInfo<NullCase>& row) { return std::string(row.param.name); });
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr const char* kDiameterZero = "DIAMETER is 0; a tube needs a diameter above 0";
+
+// Values that would make a wrong model: which elements and fields each file
+// reads, and which failure comes first when a design has several faults.
+INSTANTIATE_TEST_SUITE_P(
+    Unsound, NullValues,
+    testing::Values(
+        NullCase{"MmanaF0", true, [](Example& e) { e.project.f0 = DbValue::Real(0); },
+                 "F0 is 0; the design frequency must be a finite number above 0", "project 7"},
+        NullCase{"MmanaGroundHeight", true,
+                 [](Example& e) { e.project.height = DbValue::Real(-kInf); },
+                 "HEIGHT is -inf; the height above ground must be a finite number", "project 7"},
+        NullCase{"EzNecReadsNoF0OrGroundHeight", false,
+                 [](Example& e) {
+                     e.project.f0 = DbValue::Real(0);
+                     e.project.height = DbValue::Real(kInf);
+                 },
+                 nullptr},
+        NullCase{"MmanaWiresBeforeGroundHeight", true,
+                 [](Example& e) {
+                     e.project.height = DbValue::Real(kInf);
+                     e.source.sections[1].diameter = DbValue::Real(0);
+                 },
+                 kDiameterZero, "project 7, element \"R\""},
+        NullCase{"MmanaSkipsNullElements", true,
+                 [](Example& e) {
+                     e.source.elements[1].type = DbValue::Text("Null");
+                     e.source.elements[1].len = DbValue::Real(-1);
+                 },
+                 nullptr},
+        NullCase{"EzNecWalksNullElements", false,
+                 [](Example& e) {
+                     e.source.elements[1].type = DbValue::Text("Null");
+                     e.source.elements[1].len = DbValue::Real(-1);
+                 },
+                 "SIZE is -1; an element needs a half-length of 0 or more",
+                 "project 7, element \"D\""},
+        NullCase{"LeftOutWiresNeverRefuse", true,
+                 [](Example& e) {
+                     e.source.elements[0].len = DbValue::Real(0.3004);
+                     e.source.elements[1].len = DbValue::Real(0.3004);
+                     e.source.sections[1].diameter = DbValue::Real(0);
+                 },
+                 nullptr},
+        NullCase{"NullBeforeRefusalOfTheSameWire", true,
+                 [](Example& e) {
+                     e.source.elements[0].distance = {};
+                     e.source.sections[0].diameter = DbValue::Real(0);
+                 },
+                 kNullDouble, "project 7, element \"R\", DISTANCE"},
+        NullCase{"RefusalBeforeALaterNull", false,
+                 [](Example& e) {
+                     e.source.sections[0].diameter = DbValue::Real(0);
+                     e.source.elements[1].len = {};
+                 },
+                 kDiameterZero, "project 7, element \"R\""},
+        NullCase{"EzNecRefusalBeforeTheName", false,
+                 [](Example& e) {
+                     e.source.elements[1].nome = {};
+                     e.source.elements[1].distance = DbValue::Real(kInf);
+                 },
+                 "OFFSET is inf; an element's place along the boom must be a finite number",
+                 "project 7, element ID 400"}),
+    [](const testing::TestParamInfo<NullCase>& row) { return std::string(row.param.name); });
+
+// The error box shows what a refusal concerns, as velkora-cli does after its name.
+TEST(Writers, ARefusalShowsItsPlaceInTheErrorBox) {
+    Example example;
+    example.source.sections[1].diameter = DbValue::Real(0);
+    try {
+        example.Mmana();
+        FAIL() << "no failure";
+    } catch (const RefusedValue& refused) {
+        EXPECT_STREQ(refused.what(),
+                     "project 7, element \"R\": DIAMETER is 0; a tube needs a "
+                     "diameter above 0");
+    }
+}
 
 // A source whose schedules cannot be read: an element must fail on its LEN
 // before its sections are asked for.
@@ -548,7 +630,7 @@ TEST_F(PathForms, KeepTheOldFileAfterAnyFailure) {
         EXPECT_EQ(FailureOf(mmana, target), kNullDouble);
         example.source.sections[1].length = DbValue::Real(1.0);
         EXPECT_EQ(FailureOf(mmana, folder.Path("none/model.maa")), "File not found");
-        EXPECT_EQ(FailureOf(mmana, folder.Root()), "Invalid filename");
+        EXPECT_EQ(FailureOf(mmana, folder.Root()), "is a folder");
         EXPECT_EQ(test::ReadFile(target), "the previous model");
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"model.maa"});
     }

@@ -190,6 +190,7 @@ TEST(NecDeckTest, ModelsThatCannotBeMadeSayWhy) {
         NecTaper taper;
         std::string message;
         std::optional<std::vector<TaperSection>> sections = std::nullopt;
+        std::string where = "project 7";
     };
     const Case cases[] = {
         {"outer piece, corrected", "w5c", 144.3, NecTaper::Corrected,
@@ -199,7 +200,11 @@ TEST(NecDeckTest, ModelsThatCannotBeMadeSayWhy) {
          "SOURCE_WIRE names wire 7, but the model has wires 1 to 6 (velkora-cli wires lists "
          "them)"},
         {"no frequency", "w4c", 0, NecTaper::Corrected,
-         "F0 is 0 MHz; a NEC-2 model needs a frequency above 0"},
+         "F0 is 0; the design frequency must be a finite number above 0"},
+        {"value of an element", "w4c", 144.3, NecTaper::Exact,
+         "Could not convert variant of type (Null) into type (Double)",
+         std::vector<TaperSection>{Section(1, 1, 12.0, 0.3), Section(1, 2, DbValue::Real(10), {})},
+         "project 7, element \"R\", section 2, LENGTH"},
         {"no centre wire", "w3c", 144.3, NecTaper::Corrected,
          "element \"R\" has no centre wire (the first section of its schedule has length 0), "
          "so the corrected taper cannot make it one wire; use --taper exact",
@@ -214,7 +219,8 @@ TEST(NecDeckTest, ModelsThatCannotBeMadeSayWhy) {
             example.Deck(Options(c.taper), c.sourceWire);
             ADD_FAILURE() << "no failure";
         } catch (const Failure& e) {
-            EXPECT_EQ(std::string(e.what()), c.message);
+            EXPECT_EQ(e.Message(), c.message);
+            EXPECT_EQ(e.Where(), c.where);
         }
     }
 }

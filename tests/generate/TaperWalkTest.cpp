@@ -170,7 +170,7 @@ void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class TaperWalkFailures : public testing::TestWithParam<FailureCase> {};
 
-TEST_P(TaperWalkFailures, ConvertsWhereTheWalkNeedsTheValue) {
+TEST_P(TaperWalkFailures, ConvertsAndChecksWhereTheWalkNeedsTheValue) {
     const FailureCase& c = GetParam();
     if (c.message == nullptr) {
         EXPECT_NO_THROW(WalkElement(c.element, c.sections, MainLobeAxis::X));
@@ -179,8 +179,8 @@ TEST_P(TaperWalkFailures, ConvertsWhereTheWalkNeedsTheValue) {
     try {
         WalkElement(c.element, c.sections, MainLobeAxis::X);
         FAIL() << "no failure";
-    } catch (const ConversionError& error) {
-        EXPECT_STREQ(error.what(), c.message);
+    } catch (const Failure& error) {
+        EXPECT_EQ(error.Message(), c.message);
     }
 }
 
@@ -225,7 +225,16 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"NullDiameterOfZeroSection",
                     Element(1, 0, 0),
                     {Section(1, 1, kNull, DbValue::Real(0))},
-                    kNullDouble}),
+                    kNullDouble},
+        FailureCase{"NegativeLenWithoutSections",
+                    Element(-0.5, 0, 0),
+                    {},
+                    "SIZE is -0.5; an element needs a half-length of 0 or more"},
+        FailureCase{"MinusZeroLen", Element(-0.0, 0, 0), Lengths({0.3}), nullptr},
+        FailureCase{"NegativeLengthBeyondTheTip",
+                    Element(0.2, 0, 0),
+                    {Section(1, 1, 12.0, 0.3), Section(1, 2, 10.0, -1)},
+                    "LENGTH is -1; a section needs a length of 0 or more"}),
     [](const testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
 
 }  // namespace

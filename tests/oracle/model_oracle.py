@@ -19,14 +19,44 @@ import tempfile
 from decimal import Decimal, ROUND_HALF_EVEN, localcontext
 
 
-class Conversion(Exception):
-    def __init__(self, src, dst):
-        super().__init__(f"Could not convert variant of type ({src}) into type ({dst})")
+class ModelFailure(Exception):
+    def __init__(self, message):
+        super().__init__(message)
         self.where = []  # outermost first: project, element, section, field
 
 
+class Conversion(ModelFailure):
+    def __init__(self, src, dst):
+        super().__init__(f"Could not convert variant of type ({src}) into type ({dst})")
+
+
+def value_text(value):
+    """A refused value as %g with the fewest digits that read back exactly."""
+    if math.isnan(value):
+        return "nan"
+    if math.isinf(value):
+        return "-inf" if value < 0 else "inf"
+    for digits in range(1, 18):
+        text = "%.*g" % (digits, value)
+        if float(text) == value:
+            return text
+    return text
+
+
+class Refusal(ModelFailure):
+    """A value that would make a wrong model: named by the field's label."""
+    def __init__(self, label, value, need):
+        super().__init__(f"{label} is {value_text(value)}; {need}")
+
+
+def refuse_unless(sound, label, value, need):
+    if not sound:
+        raise Refusal(label, value, need)
+    return value
+
+
 def at(place, convert):
-    """convert(), with place put in front of where a failure happened."""
+    """convert(), with place put in front of where a conversion failed."""
     try:
         return convert()
     except Conversion as failure:
@@ -162,11 +192,13 @@ def number_pattern(pattern, value, dec, thou):
 # ---- geometry ------------------------------------------------------------
 
 def taper_walk(element, sections, axis):
-    remaining = double_of(element, "LEN")
+    length = double_of(element, "LEN")
+    remaining = refuse_unless(not length < 0, "SIZE", length, "an element needs a half-length of 0 or more")
     start = 0.0
     first_wire = True
     for i, section in enumerate(sections, start=1):
         piece = at(f"section {i}", lambda: double_of(section, "LENGTH"))
+        refuse_unless(not piece < 0, "LENGTH", piece, "a section needs a length of 0 or more")
         if remaining >= piece:
             remaining -= piece
         else:
@@ -210,19 +242,37 @@ def file_text(row, field):
     return cp1252(text_of(row, field).replace("\r", " ").replace("\n", " "))
 
 
-def element_wires(element, walk, ends_of):
+def element_wires(element, walk, ends_of, axis):
     """written_wires of one element; a failure names the element."""
     place = f'element "{element["NOME"]}"' if element["NOME"] is not None else f"element ID {element['ID']}"
     try:
-        yield from written_wires(walk, ends_of)
-    except Conversion as failure:
+        yield from written_wires(walk, ends_of, lambda wire, diameter: check_wire(element, axis, wire, diameter))
+    except ModelFailure as failure:
         failure.where.insert(0, place)
         raise
 
 
-def written_wires(walk, ends_of):
+def check_wire(element, axis, wire, diameter):
+    """A written wire: finite end points, named by the field that made the
+    coordinate, then a finite diameter above 0."""
+    for i, value in enumerate(wire):
+        if math.isfinite(value):
+            continue
+        if i % 3 == 2:
+            label, field, need = "HEIGHT", "HEIGHT", "an element's height must be a finite number"
+        elif (i % 3 == 0) == (axis == "x"):
+            label, field, need = "OFFSET", "DISTANCE", "an element's place along the boom must be a finite number"
+        else:
+            label, field, need = "SIZE", "LEN", "an element needs a finite half-length"
+        raise Refusal(label, float(element[field]), need)
+    refuse_unless(math.isfinite(diameter), "DIAMETER", diameter, "a tube needs a finite diameter")
+    refuse_unless(diameter > 0, "DIAMETER", diameter, "a tube needs a diameter above 0")
+
+
+def written_wires(walk, ends_of, check):
     """The wires a file writes: one whose two ends read alike is left out,
-    and the mirror of a left-out first wire goes with it."""
+    and the mirror of a left-out first wire goes with it. A written wire is
+    checked before anything else of its line is read."""
     first_left_out = False
     for wire, diameter, mirror in walk:
         if mirror and first_left_out:
@@ -235,6 +285,7 @@ def written_wires(walk, ends_of):
         if left_out:
             COUNTS["left out"] += 1
             continue
+        check(wire, diameter)
         yield ends, diameter, mirror
 
 
@@ -242,15 +293,17 @@ def mmana(db, project, axis, dec, thou):
     def num(pattern, value):
         return number_pattern(pattern, value, dec, thou).replace(",", ".")
 
-    out = [file_text(project, "NOME"), b"*",
-           num("0.000", double_of(project, "F0")).encode()]
+    out = [file_text(project, "NOME"), b"*"]
+    f0 = double_of(project, "F0")
+    refuse_unless(math.isfinite(f0) and f0 > 0, "F0", f0, "the design frequency must be a finite number above 0")
+    out.append(num("0.000", f0).encode())
     wires = []
     for element in elements(db, project["ID"]):
         if element["TYPE"] == "Null":
             continue
         walk = taper_walk(element, sections(db, element["ID_TAPER"]), axis)
         for ends, diameter, mirror in element_wires(element, walk,
-                                                    lambda w: [num("#####0.0##", c) for c in w]):
+                                                    lambda w: [num("#####0.0##", c) for c in w], axis):
             radius = diameter / 2 / 1000
             fields = ends + [num("#####0.0###" if mirror else "#####0.0####", radius), "-1"]
             wires.append(",\t".join(fields).encode())
@@ -258,9 +311,10 @@ def mmana(db, project, axis, dec, thou):
     out += [b"***Source***", b"1,\t0",
             file_text(project, "SOURCE_WIRE") + b",\t0.0,\t1.0",
             b"***Load***", b"0,\t1", b"***Segmentation***", b"800,\t80,\t2.0,\t2",
-            b"***G/H/M/R/AzEl/X***",
-            b"2,\t" + num("#####0.0###", double_of(project, "HEIGHT")).encode()
-            + b",\t4,\t50.0,\t120,\t60,\t0.0"]
+            b"***G/H/M/R/AzEl/X***"]
+    height = double_of(project, "HEIGHT")
+    refuse_unless(math.isfinite(height), "HEIGHT", height, "the height above ground must be a finite number")
+    out.append(b"2,\t" + num("#####0.0###", height).encode() + b",\t4,\t50.0,\t120,\t60,\t0.0")
     return b"".join(line + b"\r\n" for line in out)
 
 
@@ -269,7 +323,7 @@ def eznec(db, project, axis, dec, thou):
     for element in elements(db, project["ID"]):
         walk = taper_walk(element, sections(db, element["ID_TAPER"]), axis)
         ends_of = lambda w: [number_pattern("###,##0.###", c, dec, thou) for c in w]
-        for ends, diameter, _ in element_wires(element, walk, ends_of):
+        for ends, diameter, _ in element_wires(element, walk, ends_of, axis):
             name = at(f"element ID {element['ID']}", lambda: file_text(element, "NOME"))
             numbers = ends + [number_pattern("###", diameter, dec, thou)]
             out.append(" ".join(numbers).encode() + b"         // " + name)
@@ -317,13 +371,24 @@ def random_number(rng):
     return rng.randint(-2000, 2000)
 
 
+def unsound_now_and_then(rng):
+    """A random number, now and then one no model can be made of."""
+    return rng.choice(UNSOUND) if rng.random() < 0.03 else random_number(rng)
+
+
 TEXTS = ["Reflector", "Driven", "Dir 1", "", "Ré-flecteur", "€ half", "日本", "a,b", "w4c", "tab\there",
          "El\r\n0,\t0,\t0,\t0,\t0,\t0,\t0.001,\t-1", "cr\ronly", "lf\n"]
 
 
+UNSOUND = [-0.5, -1e-9, -float("inf"), float("inf"), 1e308]
+
+
 def element_length(rng, db, taper):
     """Mostly random; now and then a partial sum of the schedule's lengths or
-    a hair past one, where wires of zero length lurk."""
+    a hair past one, where wires of zero length lurk, or a length no model
+    can be made of."""
+    if rng.random() < 0.03:
+        return rng.choice(UNSOUND)
     lengths = [row["LENGTH"] for row in sections(db, taper)]
     lengths = [x for x in lengths if isinstance(x, (int, float))]
     if lengths and rng.random() < 0.4:
@@ -342,13 +407,17 @@ def fill(db, rng):
         for order in range(1, rng.randint(0, 6) + 1):
             db.execute('INSERT INTO TAPER_SIZES (ID_TAPER, "ORDER", DIAMETER, LENGTH) VALUES (?,?,?,?)',
                        (taper, rng.choice([order, order, 1]),
-                        hostile(rng, lambda: abs(random_number(rng)) if rng.random() < .9 else random_number(rng)),
-                        hostile(rng, lambda: round(rng.uniform(0, 1.5), rng.randint(0, 4)))))
+                        hostile(rng, lambda: abs(random_number(rng)) if rng.random() < .9
+                                else rng.choice([0.0, -12.7, float("inf")]) if rng.random() < .3
+                                else random_number(rng)),
+                        hostile(rng, lambda: round(rng.uniform(0, 1.5), rng.randint(0, 4))
+                                if rng.random() > 0.03 else rng.choice(UNSOUND))))
     for _ in range(rng.randint(1, 3)):
         db.execute("INSERT INTO PROJECTS (NOME, F0, SOURCE_WIRE, HEIGHT) VALUES (?,?,?,?)",
-                   (hostile(rng, lambda: rng.choice(TEXTS)), hostile(rng, lambda: random_number(rng)),
+                   (hostile(rng, lambda: rng.choice(TEXTS)),
+                    hostile(rng, lambda: abs(random_number(rng)) if rng.random() < .8 else random_number(rng)),
                     hostile(rng, lambda: rng.choice(TEXTS)),
-                    hostile(rng, lambda: rng.randint(0, 40))))
+                    hostile(rng, lambda: rng.randint(0, 40) if rng.random() > 0.03 else rng.choice(UNSOUND))))
     projects = [row[0] for row in db.execute("SELECT ID FROM PROJECTS")]
     for project in projects:
         for _ in range(rng.randint(0, 6)):
@@ -359,8 +428,8 @@ def fill(db, rng):
                         rng.choice(["Element", "Driver", "Null", "null", None, ""]),
                         hostile(rng, lambda: element_length(rng, db, taper)),
                         taper,
-                        hostile(rng, lambda: random_number(rng)),
-                        hostile(rng, lambda: random_number(rng))))
+                        hostile(rng, lambda: unsound_now_and_then(rng)),
+                        hostile(rng, lambda: unsound_now_and_then(rng))))
     db.commit()
     return projects
 
@@ -373,7 +442,9 @@ def dotted(message):
     return message + "." if message and message[-1] > "." else message
 
 
-COUNTS = {"files": 0, "failures": 0, "left out": 0}
+COUNTS = {"files": 0, "failures": 0, "left out": 0, "refused": 0}
+EARLIER = b"an earlier model\r\n"
+LABELS = {}  # refusals by field label
 
 
 def check_round(cli, rng, workdir):
@@ -388,15 +459,26 @@ def check_round(cli, rng, workdir):
             for axis in ("x", "y"):
                 # None: no --thousands-separator, so the C locale's "," meets a "," decimal mark.
                 for dec, thou in ((".", ","), (",", "."), (".", ""), (",", None)):
+                    refused = False
                     try:
                         expected, message = writer(db, project, axis, dec, "," if thou is None else thou), None
-                    except Conversion as failure:
+                    except ModelFailure as failure:
+                        refused = isinstance(failure, Refusal)
+                        if refused:
+                            LABELS[str(failure).split(" ")[0]] = LABELS.get(str(failure).split(" ")[0], 0) + 1
                         where = ", ".join([f"project {project_id}"] + failure.where)
                         message = one_line(f"velkora-cli: {where}: {dotted(str(failure))}")
                         expected = None
+                    # An earlier model that a failure must leave as it was, now and
+                    # then with a second hard link, so that it is written in place.
                     output = os.path.join(workdir, "model.out")
-                    if os.path.exists(output):
-                        os.remove(output)
+                    for name in (output, output + ".link"):
+                        if os.path.exists(name):
+                            os.remove(name)
+                    with open(output, "wb") as f:
+                        f.write(EARLIER)
+                    if rng.random() < 0.25:
+                        os.link(output, output + ".link")
                     separators = ["--decimal-separator", dec]
                     if thou is not None:
                         separators += ["--thousands-separator", thou]
@@ -406,9 +488,12 @@ def check_round(cli, rng, workdir):
                                          env=dict(os.environ, LC_ALL="C"))
                     case = f"project {project_id} {target} {axis} '{dec}' '{thou}'"
                     COUNTS["failures" if message is not None else "files"] += 1
+                    COUNTS["refused"] += refused
                     if message is not None:
                         got = run.stderr.decode(errors="replace").strip()
-                        if run.returncode != 1 or got != message or os.path.exists(output):
+                        with open(output, "rb") as f:
+                            kept = f.read() == EARLIER
+                        if run.returncode != 1 or got != message or not kept:
                             print(f"FAIL {case}: expected failure {message!r}, got exit "
                                   f"{run.returncode} {got!r}")
                             failures += 1
@@ -444,8 +529,9 @@ def main():
         with tempfile.TemporaryDirectory() as workdir:
             failures += check_round(os.path.abspath(args.cli), rng, workdir)
     print(f"{args.rounds} rounds: {COUNTS['files']} files and {COUNTS['failures']} failure"
-          f" messages compared ({COUNTS['left out']} zero-length wires left out),"
-          f" {failures} mismatches")
+          f" messages compared ({COUNTS['refused']} refused values,"
+          f" {COUNTS['left out']} zero-length wires left out),"
+          f" {failures} mismatches; refused by field: {dict(sorted(LABELS.items()))}")
     return 1 if failures else 0
 
 

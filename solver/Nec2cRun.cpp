@@ -152,6 +152,8 @@ class Nec2cProcess {
         ::dup2(nothing, 0);
         ::dup2(nothing, 1);
         ::dup2(errors, 2);
+        // Nothing else of the program's: a pipe it holds must close when it does.
+        ::close_range(3, ~0U, 0);
         ::execv(argv[0], const_cast<char* const*>(argv));
         ::_exit(127);
     }

@@ -63,18 +63,13 @@ const Verb kVerbs[] = {
      "                    take-off (--json, --csv)\n"
      "    --sweep         frequencies in MHz (default: F0 alone)\n"
      "    --z0            the impedance the SWR is taken against (default 50 ohm)\n"
-     "    --json          JSON instead of a table, with the figures below by name\n"
-     "    --csv           the same as CSV: one header row of those names, one row\n"
-     "                    per frequency\n"
+     "    --json          JSON instead of a table, every figure by its key (man\n"
+     "                    velkora-cli defines them)\n"
+     "    --csv           the same as CSV: a header row of the keys, a row per frequency\n"
      "    --pattern       with --json: both pattern cuts, [angle, dBi] at 1 deg\n"
      "    --timeout       the seconds nec2c may run (default 300); Ctrl-C, SIGTERM,\n"
-     "                    SIGHUP or a closed output pipe end it too\n"
-     "                    A sweep runs as one nec2c per core on parts of the band.\n"
-     "                    Figures from 1 deg cuts: F/R, forward gain minus the\n"
-     "                    strongest gain more than 90 deg off forward, in the\n"
-     "                    E-plane (azimuth) and H-plane (vertical through the boom);\n"
-     "                    -3 dB beamwidths; the strongest side lobe; over ground the\n"
-     "                    take-off angle, with the azimuth cut at that elevation\n"},
+     "                    SIGHUP or a closed output pipe also end it\n"
+     "                    A sweep runs as one nec2c per core on parts of the band.\n"},
     {"check", CheckVerb, "check [--project ID] [--data-link FILE]",
      "  check             list what may make a project's models wrong: the source off\n"
      "                    the model's wires or a wire's centre, an element longer than\n"

@@ -16,5 +16,6 @@ int WiresVerb(const QStringList& args, QTextStream& out);
 int CopyVerb(const QStringList& args, QTextStream& out);
 // Goes on after a file that fails, so it reports each failure itself on err.
 int ImportVerb(const QStringList& args, QTextStream& out, QTextStream& err);
+int CheckVerb(const QStringList& args, QTextStream& out);
 
 }  // namespace velkora

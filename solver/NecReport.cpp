@@ -1,9 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reads the input parameters and radiation patterns of a report of nec2c.
 #include "NecReport.h"
 
 #include <charconv>
 #include <cmath>
-#include <complex>
-#include <limits>
 #include <optional>
 #include <string>
 
@@ -13,16 +13,19 @@ namespace velkora {
 
 namespace {
 
-std::vector<std::string_view> Fields(std::string_view line) {
+// The first fields of a line (at most `most`), split at blanks.
+std::vector<std::string_view> Fields(std::string_view line, std::size_t most = 16) {
     std::vector<std::string_view> fields;
+    fields.reserve(most);
     std::size_t at = 0;
-    while (true) {
+    while (fields.size() < most) {
         at = line.find_first_not_of(" \t\r", at);
         if (at == std::string_view::npos) return fields;
         const std::size_t end = std::min(line.find_first_of(" \t\r", at), line.size());
         fields.push_back(line.substr(at, end - at));
         at = end;
     }
+    return fields;
 }
 
 std::optional<double> Number(std::string_view text) {
@@ -34,7 +37,7 @@ std::optional<double> Number(std::string_view text) {
 
 // A row of the input parameters: TAG SEG V(re im) I(re im) Z(re im) ...
 bool ReadImpedance(std::string_view line, FrequencyReport& report) {
-    const std::vector<std::string_view> fields = Fields(line);
+    const std::vector<std::string_view> fields = Fields(line, 8);
     if (fields.size() < 8 || !Number(fields[0])) return false;
     const std::optional<double> r = Number(fields[6]);
     const std::optional<double> x = Number(fields[7]);
@@ -46,17 +49,15 @@ bool ReadImpedance(std::string_view line, FrequencyReport& report) {
 
 // A row of the pattern: THETA PHI VERTC HORIZ TOTAL ...
 bool ReadGain(std::string_view line, FrequencyReport& report) {
-    const std::vector<std::string_view> fields = Fields(line);
+    const std::vector<std::string_view> fields = Fields(line, 5);
     if (fields.size() < 5) return false;
     const std::optional<double> theta = Number(fields[0]);
     const std::optional<double> phi = Number(fields[1]);
     const std::optional<double> total = Number(fields[4]);
     if (!theta || !phi || !total) return false;
-    report.pattern.push_back({*theta, *phi, *total});
+    report.patterns.back().push_back({*theta, *phi, *total});
     return true;
 }
-
-bool SameAngle(double a, double b) { return std::abs(std::remainder(a - b, 360.0)) < 1e-6; }
 
 }  // namespace
 
@@ -69,6 +70,8 @@ std::vector<FrequencyReport> ParseNecReport(std::string_view report) {
         const std::size_t end = std::min(report.find('\n', at), report.size());
         const std::string_view line = report.substr(at, end - at);
         at = end + 1;
+        // Most lines are pattern rows: read them before looking for headings.
+        if (block == Block::Pattern && ReadGain(line, frequencies.back())) continue;
         if (const std::size_t mark = line.find("FREQUENCY :"); mark != std::string_view::npos) {
             const std::vector<std::string_view> fields = Fields(line.substr(mark + 11));
             if (!fields.empty() && Number(fields[0])) {
@@ -82,37 +85,24 @@ std::vector<FrequencyReport> ParseNecReport(std::string_view report) {
             block = Block::Input;
         } else if (line.find("RADIATION PATTERNS") != std::string_view::npos) {
             block = Block::Pattern;
+            frequencies.back().patterns.emplace_back();
         } else if (block == Block::Input && !impedance) {
             impedance = ReadImpedance(line, frequencies.back());
-        } else if (block == Block::Pattern) {
-            ReadGain(line, frequencies.back());
         }
     }
     if (frequencies.empty()) throw Failure("the report of nec2c holds no frequency");
     for (const FrequencyReport& frequency : frequencies)
-        if (frequency.pattern.empty())
+        if (frequency.patterns.empty() || frequency.patterns.back().empty())
             throw Failure("the report of nec2c holds no radiation pattern");
     return frequencies;
 }
 
-YagiFigures FiguresOf(const FrequencyReport& report, double forwardAzimuth, double z0) {
-    const PatternGain* forward = nullptr;
-    for (const PatternGain& gain : report.pattern)
-        if (SameAngle(gain.phi, forwardAzimuth) && (!forward || gain.total > forward->total))
-            forward = &gain;
-    const PatternGain* back = nullptr;
-    if (forward != nullptr)
-        for (const PatternGain& gain : report.pattern)
-            if (SameAngle(gain.phi, forwardAzimuth + 180.0) && gain.theta == forward->theta)
-                back = &gain;
-    if (back == nullptr)
-        throw Failure("the report of nec2c has no gain along the boom, forwards and backwards");
-    const std::complex<double> z(report.resistance, report.reactance);
-    const double reflection = std::abs((z - z0) / (z + z0));
-    const double swr = reflection < 1.0 ? (1.0 + reflection) / (1.0 - reflection)
-                                        : std::numeric_limits<double>::infinity();
-    return {report.mhz,        forward->total,   forward->total - back->total,
-            report.resistance, report.reactance, swr};
+int FrequenciesIn(std::string_view report) {
+    int count = 0;
+    for (std::size_t at = report.find("FREQUENCY :"); at != std::string_view::npos;
+         at = report.find("FREQUENCY :", at + 1))
+        ++count;
+    return count;
 }
 
 }  // namespace velkora

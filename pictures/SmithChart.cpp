@@ -37,17 +37,19 @@ void PaintCircles(QPainter& painter, const Chart& chart) {
         painter.setPen(kInk);
         painter.drawText(chart.At({(r - 1) / (r + 1), 0}) + QPointF(3, -3), QString::number(r));
     }
-    QPainterPath unit;
-    unit.addEllipse(chart.centre, chart.radius, chart.radius);
-    painter.save();
-    painter.setClipPath(unit);
+    // Each constant-X arc is traced as the locus of r + jx for r from 0 up,
+    // so it stays inside the chart without a clip, which SVG output lacks.
+    painter.setPen(kGrid);
     for (const double x : kReactances)
         for (const double sign : {1.0, -1.0}) {
-            const double radius = chart.radius / x;
-            painter.setPen(kGrid);
-            painter.drawEllipse(chart.At({1, sign / x}), radius, radius);
+            QPainterPath arc(chart.At(Reflection(0, sign * x, 1)));
+            for (int i = 1; i < 200; ++i) {
+                const double t = i / 200.0;
+                arc.lineTo(chart.At(Reflection(t / (1 - t), sign * x, 1)));
+            }
+            arc.lineTo(chart.At({1, 0}));
+            painter.drawPath(arc);
         }
-    painter.restore();
     for (const double x : kReactances)
         for (const double sign : {1.0, -1.0}) {
             const QPointF edge = chart.At(Reflection(0, sign * x, 1));

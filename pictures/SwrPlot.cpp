@@ -164,8 +164,6 @@ void PaintSwr(QPainter& painter, const QSizeF& size, const std::vector<Frequency
                       size.height() - top - 5 * line);
     const SwrFrame frame = FrameOf(sweep, plot, f0);
     PaintGrid(painter, frame);
-    painter.save();
-    painter.setClipRect(plot);
     PaintCurve(
         painter, sweep, frame.mhz, frame.ohm, [](const auto& f) { return f.resistance; },
         QPen(kSecond, 1.8));
@@ -176,7 +174,6 @@ void PaintSwr(QPainter& painter, const QSizeF& size, const std::vector<Frequency
         painter, sweep, frame.mhz, frame.swr,
         [](const auto& f) { return std::min(f.swr, kMostSwrShown); }, QPen(kTrace, 2.8));
     PaintMarkers(painter, frame, sweep, f0);
-    painter.restore();
     PaintLegend(painter, plot, z0);
 }
 

@@ -78,7 +78,8 @@ void PaintSide(QPainter& painter, const Views& views, const PictureInput& input)
     for (const NumberedElement& element : input.elements) {
         if (element.wires.empty()) continue;
         const WireSpan& centre = element.wires.front();
-        const double radius = views.Stroke(centre.diameter) / 2;
+        // End-on a tube is a dot; a few pixels at least, so that it shows.
+        const double radius = std::max(3.0, views.Stroke(centre.diameter) / 2);
         const bool source = input.source && input.source->wire >= element.firstWire &&
                             input.source->wire <= element.LastWire();
         painter.setPen(QPen(source ? kMark : kInk, 1.0));
@@ -163,6 +164,13 @@ void PaintGeometry(QPainter& painter, const QSizeF& size, const PictureInput& in
         ExtentOf(input.elements)};
     PaintAbove(painter, views, input);
     PaintSide(painter, views, input);
+    painter.setPen(kInk);
+    painter.drawText(
+        views.Above(views.extent.minX, views.extent.halfSpan) + QPointF(-1.5 * line, -0.4 * line),
+        "From above");
+    painter.drawText(
+        views.Side(views.extent.minX, views.extent.maxZ) + QPointF(-1.5 * line, -0.8 * line),
+        "From the side");
     painter.setFont(PictureFont(size, 0.9));
     painter.setPen(kInk);
     PaintScaleBar(painter, views, QPointF(2 * line, size.height() - 2.6 * line));

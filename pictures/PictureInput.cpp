@@ -54,6 +54,12 @@ PictureInput GeometryInput(const ProjectRow& project, ModelSource& source) {
     return input;
 }
 
+FrequencySweep PictureBand(double f0) {
+    constexpr double kShare = 0.015;
+    constexpr int kSteps = 20;
+    return {f0 * (1 - kShare), f0 * (1 + kShare), 2 * kShare * f0 / kSteps};
+}
+
 const FrequencyFigures* FiguresNearest(const std::vector<FrequencyFigures>& sweep, double f0) {
     const FrequencyFigures* nearest = nullptr;
     for (const FrequencyFigures& figures : sweep)

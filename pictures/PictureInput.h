@@ -9,6 +9,7 @@
 
 #include "MmanaNumbering.h"
 #include "ModelSource.h"
+#include "NecDeck.h"
 #include "SolveResult.h"
 #include "SourceWire.h"
 
@@ -34,6 +35,10 @@ struct PictureInput {
 // model writer refuses, a project with no elements or none with wires goes
 // into geometryProblem instead of throwing.
 PictureInput GeometryInput(const ProjectRow& project, ModelSource& source);
+
+// The band the pictures are drawn over unless asked otherwise: F0 - 1.5 % to
+// F0 + 1.5 % at 21 frequencies, wide enough for the SWR curve's shape.
+FrequencySweep PictureBand(double f0);
 
 // The figures at the frequency nearest f0; nullptr for an empty sweep.
 const FrequencyFigures* FiguresNearest(const std::vector<FrequencyFigures>& sweep, double f0);

@@ -88,9 +88,9 @@ const Verb kVerbs[] = {
      "                    the only kind that needs no nec2c). Takes solve's options;\n"
      "                    the sweep defaults to F0 - 1.5 % to F0 + 1.5 %\n"},
     {"report", ReportVerb,
-     "report --output FILE.html [--project ID]... [--axis x|y] [--taper corrected|exact]\n"
-     "                            [--ground free|perfect|real] [--z0 OHMS] [--timeout SECONDS]\n"
-     "                            [--data-link FILE]",
+     "report --output FILE.html [--project ID]... [--axis x|y]\n"
+     "                            [--taper corrected|exact] [--ground free|perfect|real]\n"
+     "                            [--z0 OHMS] [--timeout SECONDS] [--data-link FILE]",
      "  report            write one printable, self-contained HTML page with each\n"
      "                    project's figures at F0 and at its band's ends, its five\n"
      "                    pictures, element table and cut list (default: every project;\n"

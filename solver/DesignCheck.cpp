@@ -55,8 +55,11 @@ void CheckSource(const ProjectRow& project, const std::vector<NumberedElement>& 
         return;
     }
     int last = 0;
-    for (const NumberedElement& element : elements) last = std::max(last, element.LastWire());
-    warnings.push_back(named + ", outside the model's wires 1 to " + std::to_string(last));
+    for (const NumberedElement& element : elements)
+        if (!element.wires.empty()) last = std::max(last, element.LastWire());
+    warnings.push_back(last == 0
+                           ? "the model has no wires: no element has a schedule with tubes"
+                           : named + ", outside the model's wires 1 to " + std::to_string(last));
 }
 
 double ScheduleLength(const std::vector<TaperSection>& sections) {

@@ -123,6 +123,7 @@ std::vector<std::string> FirstRunDecks(const SolveJob& job) {
 }
 
 std::vector<FrequencyFigures> Solve(const SolveJob& job, const RunControl& control) {
+    if (job.mhz.empty()) return {};
     const bool overGround = job.ground != NecGround::Free;
     const std::vector<double> none(job.mhz.size(), 0.0);
     const int count = static_cast<int>(job.mhz.size());

@@ -62,6 +62,8 @@ TEST(DesignCheckTest, EachFaultIsNamed) {
          "element \"D\" names schedule 99, which has no sections, so no wires"},
         {"two at one place", [](Design& d) { d.source.elements[2].distance = DbValue::Real(2); },
          "element \"DE\" and element \"D\" sit at the same place on the boom"},
+        {"no elements", [](Design& d) { d.source.elements.clear(); },
+         "the model has no wires: no element has a schedule with tubes"},
         {"value refused", [](Design& d) { d.source.elements[2].len = DbValue::Text("long"); },
          "LEN: "},
         {"fat tubes",

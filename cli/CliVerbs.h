@@ -17,5 +17,7 @@ int CopyVerb(const QStringList& args, QTextStream& out);
 // Goes on after a file that fails, so it reports each failure itself on err.
 int ImportVerb(const QStringList& args, QTextStream& out, QTextStream& err);
 int CheckVerb(const QStringList& args, QTextStream& out);
+int PlotVerb(const QStringList& args, QTextStream& out);
+int ReportVerb(const QStringList& args, QTextStream& out);
 
 }  // namespace velkora

@@ -12,7 +12,6 @@
 #include <QJsonObject>
 #include <QString>
 #include <QTextStream>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -21,7 +20,7 @@
 #include "Cli.h"
 #include "Connection.h"
 #include "GenerationQueries.h"
-#include "Nec2cEvaluator.h"
+#include "NecEvaluator.h"
 #include "ProjectVariant.h"
 #include "Search.h"
 
@@ -114,12 +113,12 @@ void Compare(qint64 spoilt) {
     std::printf("method      seed  gain dBi  F/B dB   score   runs  seconds\n");
     for (const SearchMethodRow& row : SearchMethods())
         for (int seed : kSeeds) {
-            Nec2cEvaluator evaluator(50);
+            NecEvaluator evaluator(50, {});
             const auto start = std::chrono::steady_clock::now();
             Objective objective(space, evaluator, {}, std::nullopt);
-            const std::atomic<bool> stop{false};
-            Search(objective, {kRuns, static_cast<std::uint64_t>(seed), row.method}, stop,
-                   [](const Objective&) {});
+            Search(
+                objective, {kRuns, static_cast<std::uint64_t>(seed), row.method},
+                [] { return false; }, [](const Objective&) {});
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             const FrequencyFigures& best = objective.Best().band.front();

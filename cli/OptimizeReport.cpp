@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 
 #include "CliSupport.h"
 
@@ -44,23 +45,23 @@ void PrintElements(QTextStream& out, const Design& before, const Design& after) 
             << Fixed(after.elements[i].distance.ToDouble(), 4).rightJustified(16) << "\n";
 }
 
-QJsonValue Nullable(const std::optional<double>& value) {
-    return value ? QJsonValue(*value) : QJsonValue();
-}
+// A figure kept to a ten-thousandth, as solve --json keeps it.
+double Kept(double value) { return std::round(value * 1e4) / 1e4; }
 
+// One frequency under the keys of solve --json.
 QJsonObject FiguresJson(const FrequencyFigures& row) {
     return {{"mhz", row.mhz},
             {"gain_dbi", row.forwardGain},
-            {"front_to_back_db", row.frontToBack},
+            {"front_to_back_db", Kept(row.frontToBack)},
+            {"front_to_rear_e_db", Kept(row.frontToRearE)},
+            {"front_to_rear_h_db", Kept(row.frontToRearH)},
+            {"beamwidth_e_deg", Kept(row.beamwidthE)},
+            {"beamwidth_h_deg", Kept(row.beamwidthH)},
+            {"sidelobe_db", Kept(row.sidelobe)},
+            {"takeoff_deg", row.takeoff ? QJsonValue(*row.takeoff) : QJsonValue()},
             {"r_ohm", row.resistance},
             {"x_ohm", row.reactance},
-            {"swr", row.swr},
-            {"front_to_rear_e_db", row.frontToRearE},
-            {"front_to_rear_h_db", row.frontToRearH},
-            {"beamwidth_e_deg", row.beamwidthE},
-            {"beamwidth_h_deg", row.beamwidthH},
-            {"sidelobe_db", row.sidelobe},
-            {"takeoff_deg", Nullable(row.takeoff)}};
+            {"swr", std::isfinite(row.swr) ? QJsonValue(Kept(row.swr)) : QJsonValue()}};
 }
 
 QJsonObject EvaluationJson(const Evaluation& evaluation) {
@@ -77,9 +78,9 @@ QJsonObject EvaluationJson(const Evaluation& evaluation) {
 
 void PrintOptimizeText(QTextStream& out, const OptimizeOutcome& outcome,
                        const SearchOptions& search) {
-    if (outcome.stopped)
-        out << "Stopped by Ctrl-C after " << outcome.runs << " of " << search.runs
-            << " runs; the best design so far is kept\n";
+    if (!outcome.stoppedBy.isEmpty())
+        out << "Stopped by " << outcome.stoppedBy << " after " << outcome.runs << " of "
+            << search.runs << " runs; the best design so far is kept\n";
     out << "New project " << outcome.project << ": " << OneLine(outcome.name) << "\n"
         << outcome.runs << " runs in " << Fixed(outcome.seconds, 1) << " s, seed " << search.seed
         << "; score " << Fixed(outcome.start.score.value, 2) << " before, "
@@ -92,15 +93,16 @@ void PrintOptimizeText(QTextStream& out, const OptimizeOutcome& outcome,
 
 void PrintOptimizeJson(QTextStream& out, const OptimizeOutcome& outcome,
                        const SearchOptions& search) {
-    const QJsonObject json{{"project", outcome.project},
-                           {"name", outcome.name},
-                           {"runs", outcome.runs},
-                           {"budget", search.runs},
-                           {"seed", static_cast<double>(search.seed)},
-                           {"seconds", outcome.seconds},
-                           {"stopped", outcome.stopped},
-                           {"before", EvaluationJson(outcome.start)},
-                           {"after", EvaluationJson(outcome.best)}};
+    const QJsonObject json{
+        {"project", outcome.project},
+        {"name", outcome.name},
+        {"runs", outcome.runs},
+        {"budget", search.runs},
+        {"seed", static_cast<double>(search.seed)},
+        {"seconds", outcome.seconds},
+        {"stopped", outcome.stoppedBy.isEmpty() ? QJsonValue() : QJsonValue(outcome.stoppedBy)},
+        {"before", EvaluationJson(outcome.start)},
+        {"after", EvaluationJson(outcome.best)}};
     out << QJsonDocument(json).toJson(QJsonDocument::Indented);
 }
 

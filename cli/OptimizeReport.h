@@ -16,8 +16,8 @@ struct OptimizeOutcome {
     Evaluation best;
     int runs = 0;
     double seconds = 0;
-    bool stopped = false;  // by Ctrl-C; best is the best design until then
-    qint64 project = 0;    // the new project's ID
+    QString stoppedBy;   // the signal that stopped the search, empty when the budget ended it
+    qint64 project = 0;  // the new project's ID
     QString name;
 };
 

@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <QElapsedTimer>
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 
 #include "Cli.h"
@@ -13,43 +11,18 @@
 #include "CliVerbs.h"
 #include "GenerationQueries.h"
 #include "ModelArguments.h"
-#include "Nec2cEvaluator.h"
+#include "NecEvaluator.h"
 #include "OptimizeArguments.h"
 #include "OptimizeReport.h"
 #include "ProjectVariant.h"
 #include "ReadSnapshot.h"
+#include "StopOnSignals.h"
 
 namespace velkora {
 
 namespace {
 
 constexpr int kMostNameLength = 255;
-
-// Raised by SIGINT while a search runs; a signal handler can reach nothing else.
-std::atomic<bool> interrupted{false};
-
-extern "C" void OnInterrupt(int) { interrupted = true; }
-
-// While it lives, Ctrl-C asks the search to stop instead of ending the program.
-class InterruptGuard {
-  public:
-    InterruptGuard() {
-        interrupted = false;
-        struct sigaction handler {};
-        handler.sa_handler = &OnInterrupt;
-        sigemptyset(&handler.sa_mask);
-        taken_ = ::sigaction(SIGINT, &handler, &saved_) == 0;
-    }
-    ~InterruptGuard() {
-        if (taken_) ::sigaction(SIGINT, &saved_, nullptr);
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-  private:
-    struct sigaction saved_ {};
-    bool taken_ = false;
-};
 
 // One line on a terminal, rewritten in place a few times a second.
 class ProgressLine {
@@ -119,23 +92,26 @@ void CheckModel(const Design& design) {
 OptimizeOutcome RunSearch(const Design& design, const OptimizeSettings& settings) {
     CheckModel(design);
     const DesignSpace space(design, settings.vary);
-    Nec2cEvaluator evaluator(settings.z0);
-    const InterruptGuard guard;
+    const StopOnSignals stop(STDOUT_FILENO);
+    RunControl control;
+    control.stopRequested = [&stop] { return stop.Requested(); };
+    NecEvaluator evaluator(settings.z0, control);
     ProgressLine progress(settings.search.runs);
     Objective objective(space, evaluator, settings.goals, settings.band);
     bool stopped = false;
     try {
-        stopped = Search(objective, settings.search, interrupted, std::ref(progress));
-    } catch (const Failure&) {
-        if (!interrupted) throw;
-        stopped = true;  // the run Ctrl-C cut short is not counted
+        stopped = Search(objective, settings.search, control.stopRequested, std::ref(progress));
+    } catch (const Stopped&) {
+        stopped = true;  // the run cut short is not counted
     }
     OptimizeOutcome outcome;
     outcome.start = objective.Start();
     outcome.best = objective.Best();
     outcome.runs = objective.Runs();
     outcome.seconds = progress.Seconds();
-    outcome.stopped = stopped;
+    if (stopped)
+        outcome.stoppedBy =
+            stop.Reason() == "SIGINT" ? QString("Ctrl-C") : QString::fromStdString(stop.Reason());
     return outcome;
 }
 

@@ -40,7 +40,7 @@ nlopt_algorithm AlgorithmOf(SearchMethod method) {
 struct Run {
     Objective& objective;
     const SearchOptions& options;
-    const std::atomic<bool>& stop;
+    const StopRequest& stop;
     const SearchProgress& progress;
     nlopt_opt opt = nullptr;
     std::exception_ptr failure;
@@ -49,7 +49,7 @@ struct Run {
 // NLopt minimizes; no exception may cross its C code.
 double Minimized(unsigned n, const double* x, double*, void* data) {
     Run& run = *static_cast<Run*>(data);
-    if (run.stop || run.objective.Runs() >= run.options.runs) {
+    if (run.stop() || run.objective.Runs() >= run.options.runs) {
         nlopt_force_stop(run.opt);
         return HUGE_VAL;
     }
@@ -102,21 +102,21 @@ std::span<const SearchMethodRow> SearchMethods() {
     return rows;
 }
 
-bool Search(Objective& objective, const SearchOptions& options, const std::atomic<bool>& stop,
+bool Search(Objective& objective, const SearchOptions& options, const StopRequest& stop,
             const SearchProgress& progress) {
     Run run{objective, options, stop, progress, nullptr, nullptr};
     std::mt19937_64 random(options.seed);
     nlopt_srand(options.seed);
     std::vector<double> from = objective.Start().point;
     double step = kFirstStep;
-    while (!stop && objective.Runs() < options.runs && !from.empty()) {
+    while (!stop() && objective.Runs() < options.runs && !from.empty()) {
         const int before = objective.Runs();
         LocalSearch(run, from, step);
         if (objective.Runs() == before) break;  // nothing left to try
         from = Restart(objective.Best().point, random);
         step = kRestartRadius / 2;
     }
-    return stop;
+    return stop();
 }
 
 }  // namespace velkora

@@ -4,7 +4,6 @@
 // best design so far, until the budget of runs is spent.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -31,10 +30,13 @@ struct SearchOptions {
 // Called after every run.
 using SearchProgress = std::function<void(const Objective& objective)>;
 
-// Searches until the budget is spent or stop is raised (checked before
-// every run); the result is objective.Best(). Returns whether stop ended it.
-// Throws what the objective throws.
-bool Search(Objective& objective, const SearchOptions& options, const std::atomic<bool>& stop,
+// Asked before every run; true ends the search.
+using StopRequest = std::function<bool()>;
+
+// Searches until the budget is spent or a stop is requested; the result is
+// objective.Best(). Returns whether a stop request ended it. Throws what
+// the objective throws.
+bool Search(Objective& objective, const SearchOptions& options, const StopRequest& stop,
             const SearchProgress& progress);
 
 }  // namespace velkora

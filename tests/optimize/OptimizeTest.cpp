@@ -138,8 +138,8 @@ Outcome Optimized(const Goals& goals, const SearchOptions& options) {
     const DesignSpace space(ThreeElements(), {});
     FakeEngine engine;
     Objective objective(space, engine, goals, std::nullopt);
-    const std::atomic<bool> stop{false};
-    EXPECT_FALSE(Search(objective, options, stop, [](const Objective&) {}));
+    EXPECT_FALSE(Search(
+        objective, options, [] { return false; }, [](const Objective&) {}));
     EXPECT_EQ(objective.Runs(), engine.runs);
     return {objective.Best().point, objective.Best().score, objective.Runs()};
 }
@@ -168,10 +168,10 @@ TEST(SearchTest, StopsWhenAskedAndKeepsTheBestSoFar) {
     const DesignSpace space(ThreeElements(), {});
     FakeEngine engine;
     Objective objective(space, engine, {}, std::nullopt);
-    std::atomic<bool> stop{false};
-    const bool stopped = Search(objective, {500, 1}, stop, [&](const Objective& o) {
-        if (o.Runs() == 40) stop = true;
-    });
+    bool stop = false;
+    const bool stopped = Search(
+        objective, {500, 1}, [&] { return stop; },
+        [&](const Objective& o) { stop = o.Runs() == 40; });
     EXPECT_TRUE(stopped);
     EXPECT_EQ(objective.Runs(), 40);
     EXPECT_FALSE(Better(objective.Start().score, objective.Best().score));
@@ -187,8 +187,9 @@ TEST(SearchTest, AFailingRunEndsTheSearchWithItsFailure) {
     } engine;
     const DesignSpace space(ThreeElements(), {});
     Objective objective(space, engine, {}, std::nullopt);
-    const std::atomic<bool> stop{false};
-    EXPECT_THROW(Search(objective, {100, 1}, stop, [](const Objective&) {}), Failure);
+    EXPECT_THROW(Search(
+                     objective, {100, 1}, [] { return false; }, [](const Objective&) {}),
+                 Failure);
 }
 
 }  // namespace

@@ -15,5 +15,6 @@ int SolveVerb(const QStringList& args, QTextStream& out);
 int WiresVerb(const QStringList& args, QTextStream& out);
 int CopyVerb(const QStringList& args, QTextStream& out);
 int OptimizeVerb(const QStringList& args, QTextStream& out);
+int CheckVerb(const QStringList& args, QTextStream& out);
 
 }  // namespace velkora

@@ -16,6 +16,7 @@ int WiresVerb(const QStringList& args, QTextStream& out);
 int CopyVerb(const QStringList& args, QTextStream& out);
 // Goes on after a file that fails, so it reports each failure itself on err.
 int ImportVerb(const QStringList& args, QTextStream& out, QTextStream& err);
+int OptimizeVerb(const QStringList& args, QTextStream& out);
 int CheckVerb(const QStringList& args, QTextStream& out);
 int PlotVerb(const QStringList& args, QTextStream& out);
 int ReportVerb(const QStringList& args, QTextStream& out);

@@ -132,7 +132,7 @@ std::vector<std::vector<WireSpan>> ModelWires(const ImportedDesign& design) {
         for (const ImportedSection& section : design.schedules[element.schedule].sections)
             sections.push_back(
                 {{}, {}, DbValue::Real(section.diameterMm), DbValue::Real(section.lengthM)});
-        wires.push_back(MmanaWrittenWires(WalkElement(row, sections, MainLobeAxis::X)));
+        wires.push_back(MmanaWrittenWires(row, sections, MainLobeAxis::X));
     }
     return wires;
 }

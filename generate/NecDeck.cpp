@@ -173,6 +173,7 @@ std::string NecDeckText(const ModelJob& job, const NecOptions& options) {
     if (options.ground == NecGround::Real) out += "GN 2 0 0 0 13 0.005\n";
     out += "EX 0 " + std::to_string(model.sourceTag) + ' ' + std::to_string(model.sourceSegment) +
            " 0 1 0\n";
+    if (options.withoutRequests) return out;
     const FrequencySweep sweep = options.sweep.value_or(FrequencySweep{model.f0, model.f0, 0.0});
     out += "FR 0 " + std::to_string(options.sweep ? sweep.Count() : 1) + " 0 0 " +
            Decimal(sweep.start) + ' ' + Decimal(sweep.step) + '\n';

@@ -32,6 +32,9 @@ struct NecOptions {
     NecTaper taper = NecTaper::Corrected;
     NecGround ground = NecGround::Free;
     std::optional<FrequencySweep> sweep;  // F0 alone when empty
+    // The deck ends after its source card, for a caller that adds its own
+    // frequency and pattern cards and the EN card.
+    bool withoutRequests = false;
 };
 
 struct NecWire {

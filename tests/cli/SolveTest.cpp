@@ -11,7 +11,6 @@
 
 #include "Connection.h"
 #include "Failure.h"
-#include "NecReport.h"
 #include "StoreTestFiles.h"
 #include "ToolRun.h"
 
@@ -25,28 +24,6 @@ using test::ToolRun;
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-TEST(NecReportTest, ReadsEveryFrequencyOfACapturedReport) {
-    const QByteArray bytes = ReadAll(VELKORA_TEST_DATA "/k6sti10-two-frequencies.out");
-    ASSERT_FALSE(bytes.isEmpty());
-    const std::vector<FrequencyReport> report = ParseNecReport(bytes.toStdString());
-    ASSERT_EQ(report.size(), 2u);
-    EXPECT_DOUBLE_EQ(report[0].mhz, 28.5);
-    EXPECT_DOUBLE_EQ(report[0].resistance, 28.569);
-    EXPECT_DOUBLE_EQ(report[0].reactance, -0.028609);
-    EXPECT_DOUBLE_EQ(report[1].mhz, 29.0);
-    EXPECT_DOUBLE_EQ(report[1].reactance, 13.882);
-    EXPECT_EQ(report[1].pattern.size(), 73u);
-
-    const YagiFigures figures = FiguresOf(report[1], 0, 50);
-    EXPECT_DOUBLE_EQ(figures.forwardGain, 7.46);
-    EXPECT_DOUBLE_EQ(figures.frontToBack, 7.46 - -13.03);
-    EXPECT_NEAR(figures.swr, 2.387, 0.001);
-    // Boom on Y: forward is phi 90, backward phi 270.
-    EXPECT_DOUBLE_EQ(FiguresOf(report[0], 90, 50).forwardGain, -999.99);
-
-    EXPECT_THROW(ParseNecReport("nec2c: floating point exception\n"), Failure);
 }
 
 // A published figure: a value with a tolerance, or a floor.
@@ -264,29 +241,31 @@ TEST_F(SolveTest, FailuresSayWhatToDo) {
     EXPECT_EQ(run.status, kCliFailure);
     EXPECT_EQ(run.err, "velkora-cli: nec2c refused the deck: NO SEGMENT HAS AN ITAG OF 7.\n");
 
-    for (const char* sweep : {"28", "28:29", "29:28:0.5", "28:29:0", "a:b:c"}) {
-        run = RunTool({"solve", "--sweep", sweep});
-        EXPECT_EQ(run.status, kCliUsage) << sweep;
-        EXPECT_TRUE(run.err.startsWith("velkora-cli: --sweep takes START:STOP:STEP")) << sweep;
+    const struct {
+        QStringList args;
+        const char* message;
+    } kUsageErrors[] = {
+        {{"--sweep", "28"}, "--sweep takes START:STOP:STEP"},
+        {{"--sweep", "28:29"}, "--sweep takes START:STOP:STEP"},
+        {{"--sweep", "29:28:0.5"}, "--sweep takes START:STOP:STEP"},
+        {{"--sweep", "28:29:0"}, "--sweep takes START:STOP:STEP"},
+        {{"--sweep", "a:b:c"}, "--sweep takes START:STOP:STEP"},
+        {{"--sweep", "28:inf:0.5"}, "--sweep takes START:STOP:STEP"},
+        {{"--sweep", "1:1e300:1e-300"}, "--sweep asks for countless frequencies; at most 10000"},
+        {{"--sweep", "1:2:0.0001"}, "--sweep asks for 10001 frequencies; at most 10000"},
+        {{"--z0", "nan"}, "--z0 takes an impedance in ohm above 0"},
+        {{"--z0", "inf"}, "--z0 takes an impedance in ohm above 0"},
+        {{"--timeout", "0"}, "--timeout takes the seconds nec2c may run above 0"},
+        {{"--timeout", "inf"}, "--timeout takes the seconds nec2c may run above 0"},
+        {{"--csv", "--json"}, "--json and --csv each choose the output"},
+        {{"--pattern"}, "--pattern adds the cuts to the JSON"},
+    };
+    for (const auto& row : kUsageErrors) {
+        run = RunTool(QStringList{"solve"} + row.args);
+        EXPECT_EQ(run.status, kCliUsage) << row.message;
+        EXPECT_TRUE(run.err.startsWith(QString("velkora-cli: ") + row.message))
+            << run.err.toStdString();
     }
-}
-
-TEST_F(SolveTest, SweepRunsNec2cOnceAndReadsEveryFrequency) {
-    // A stand-in nec2c that counts its runs and answers with a captured report.
-    const QByteArray path = qgetenv("PATH");
-    ASSERT_TRUE(QDir().mkdir("bin"));
-    WriteFile("bin/nec2c", "#!/bin/sh\necho run >> runs\n/bin/cp '" VELKORA_TEST_DATA
-                           "/k6sti10-two-frequencies.out' \"$4\"\n");
-    QFile::setPermissions("bin/nec2c", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("PATH", QDir("bin").absolutePath().toLocal8Bit());
-    const ToolRun run = RunTool({"solve", "--project", "6", "--sweep", "28.5:29:0.5"});
-    qputenv("PATH", path);
-    EXPECT_EQ(run.status, kCliSuccess) << run.err.toStdString();
-    EXPECT_EQ(ReadAll("runs"), "run\n");
-    EXPECT_TRUE(run.out.contains("\n    28.500      7.20    39.3    28.6    -0.0   1.75\n"))
-        << run.out.toStdString();
-    EXPECT_TRUE(run.out.contains("\n    29.000      7.46    20.5    22.9   +13.9   2.39\n"))
-        << run.out.toStdString();
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reads the input parameters and radiation patterns of a report of nec2c.
 #include "NecReport.h"
 
 #include <charconv>
 #include <cmath>
-#include <complex>
-#include <limits>
 #include <optional>
 #include <string>
 
@@ -52,11 +52,9 @@ bool ReadGain(std::string_view line, FrequencyReport& report) {
     const std::optional<double> phi = Number(fields[1]);
     const std::optional<double> total = Number(fields[4]);
     if (!theta || !phi || !total) return false;
-    report.pattern.push_back({*theta, *phi, *total});
+    report.patterns.back().push_back({*theta, *phi, *total});
     return true;
 }
-
-bool SameAngle(double a, double b) { return std::abs(std::remainder(a - b, 360.0)) < 1e-6; }
 
 }  // namespace
 
@@ -82,6 +80,7 @@ std::vector<FrequencyReport> ParseNecReport(std::string_view report) {
             block = Block::Input;
         } else if (line.find("RADIATION PATTERNS") != std::string_view::npos) {
             block = Block::Pattern;
+            frequencies.back().patterns.emplace_back();
         } else if (block == Block::Input && !impedance) {
             impedance = ReadImpedance(line, frequencies.back());
         } else if (block == Block::Pattern) {
@@ -90,29 +89,17 @@ std::vector<FrequencyReport> ParseNecReport(std::string_view report) {
     }
     if (frequencies.empty()) throw Failure("the report of nec2c holds no frequency");
     for (const FrequencyReport& frequency : frequencies)
-        if (frequency.pattern.empty())
+        if (frequency.patterns.empty() || frequency.patterns.back().empty())
             throw Failure("the report of nec2c holds no radiation pattern");
     return frequencies;
 }
 
-YagiFigures FiguresOf(const FrequencyReport& report, double forwardAzimuth, double z0) {
-    const PatternGain* forward = nullptr;
-    for (const PatternGain& gain : report.pattern)
-        if (SameAngle(gain.phi, forwardAzimuth) && (!forward || gain.total > forward->total))
-            forward = &gain;
-    const PatternGain* back = nullptr;
-    if (forward != nullptr)
-        for (const PatternGain& gain : report.pattern)
-            if (SameAngle(gain.phi, forwardAzimuth + 180.0) && gain.theta == forward->theta)
-                back = &gain;
-    if (back == nullptr)
-        throw Failure("the report of nec2c has no gain along the boom, forwards and backwards");
-    const std::complex<double> z(report.resistance, report.reactance);
-    const double reflection = std::abs((z - z0) / (z + z0));
-    const double swr = reflection < 1.0 ? (1.0 + reflection) / (1.0 - reflection)
-                                        : std::numeric_limits<double>::infinity();
-    return {report.mhz,        forward->total,   forward->total - back->total,
-            report.resistance, report.reactance, swr};
+int FrequenciesIn(std::string_view report) {
+    int count = 0;
+    for (std::size_t at = report.find("FREQUENCY :"); at != std::string_view::npos;
+         at = report.find("FREQUENCY :", at + 1))
+        ++count;
+    return count;
 }
 
 }  // namespace velkora

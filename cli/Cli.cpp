@@ -61,6 +61,15 @@ const Verb kVerbs[] = {
      "    --sweep         frequencies in MHz (default: F0 alone)\n"
      "    --z0            the impedance the SWR is taken against (default 50 ohm)\n"
      "    --json          JSON instead of a table\n"},
+    {"plot", PlotVerb,
+     "plot --kind azimuth|elevation|swr|smith|geometry --output FILE.svg|FILE.png\n"
+     "                            [--project ID] [--axis x|y] [--taper corrected|exact]\n"
+     "                            [--ground free|perfect|real] [--sweep START:STOP:STEP]\n"
+     "                            [--z0 OHMS] [--data-link FILE]",
+     "  plot              draw one picture of a project as an SVG or PNG file: the\n"
+     "                    azimuth or elevation pattern on the ARRL log scale, SWR with\n"
+     "                    R and X, a Smith chart, or the antenna to scale (geometry,\n"
+     "                    the only kind that needs no nec2c). Takes solve's options\n"},
     {"wires", WiresVerb, "wires [--project ID] [--data-link FILE]",
      "  wires             every element with its wire numbers in the MMANA model, for\n"
      "                    SOURCE_WIRE\n"},

@@ -14,5 +14,6 @@ int GenerateVerb(const QStringList& args, QTextStream& out);
 int SolveVerb(const QStringList& args, QTextStream& out);
 int WiresVerb(const QStringList& args, QTextStream& out);
 int CopyVerb(const QStringList& args, QTextStream& out);
+int PlotVerb(const QStringList& args, QTextStream& out);
 
 }  // namespace velkora

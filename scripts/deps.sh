@@ -9,7 +9,8 @@ packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libqt
           matchbox-window-manager xdotool nec2c postgresql
           libfontconfig-dev libxcb1-dev
           dpkg-dev file desktop-file-utils appstream man-db
-          clang libclang-rt-14-dev clang-format)
+          clang libclang-rt-14-dev clang-format
+          qt6-svg-dev chromium librsvg2-bin)
 
 missing=()
 for package in "${packages[@]}"; do

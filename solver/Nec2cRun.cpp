@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Runs nec2c processes with fork and exec, each leading a process group of
-// its own, and waits on them through pidfds so that a stop or the time limit
+// Runs nec2c processes with fork and exec, each leading a session and so a
+// process group of its own, and waits on them through pidfds so that a stop or the time limit
 // is seen at once.
 #include "Nec2cRun.h"
 
@@ -113,7 +113,6 @@ class Nec2cProcess {
         pid_ = ::fork();
         if (pid_ < 0) throw Failure("Could not run nec2c: " + SystemMessage(errno));
         if (pid_ == 0) BecomeNec2c(parent, nothing.Get(), errorFile.Get(), argv);
-        ::setpgid(pid_, pid_);  // also in the child: whichever runs first
         pidfd_ = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
     }
     Nec2cProcess(const Nec2cProcess&) = delete;
@@ -121,6 +120,7 @@ class Nec2cProcess {
     ~Nec2cProcess() {
         if (running_) {
             ::kill(-pid_, SIGKILL);
+            ::kill(pid_, SIGKILL);  // in case it has not made its group yet
             Reap(0);
         }
         if (pidfd_ >= 0) ::close(pidfd_);
@@ -141,7 +141,11 @@ class Nec2cProcess {
     // have other threads.
     [[noreturn]] static void BecomeNec2c(pid_t parent, int nothing, int errors,
                                          const char* const* argv) {
-        ::setpgid(0, 0);
+        // A session of its own is a process group of its own, away from the
+        // terminal's signals; where the kernel shares CPU time out by session
+        // (autogroup), it also lets the parts of a band run side by side on
+        // a busy machine.
+        ::setsid();
         // Killed with the thread that started it, should that die first.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent) ::_exit(127);

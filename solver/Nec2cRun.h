@@ -30,8 +30,8 @@ class Stopped : public Failure {
 
 // Writes every deck to one new temporary folder (in $TMPDIR, else /tmp),
 // runs one nec2c per deck at the same time and returns their reports in the
-// order of the decks. Every nec2c runs in a process group of its own, which
-// is killed on every way out but success; the folder is removed on every way
+// order of the decks. Every nec2c runs in a session and process group of its
+// own, which is killed on every way out but success; the folder is removed on every way
 // out. Throws Stopped, and Failure when nec2c is not on PATH, refuses a deck
 // (with nec2c's own message) or takes longer than the time limit.
 std::vector<std::string> RunNec2c(const std::vector<std::string>& decks, const RunControl& control);

@@ -47,10 +47,9 @@ int PartsFor(const SolveJob& job) {
     return std::clamp(wanted, 1, static_cast<int>(std::max<std::size_t>(1, job.mhz.size())));
 }
 
-// One report per frequency, run as parts of the band side by side; extra[i]
-// goes to the cards of frequency i.
-std::vector<FrequencyReport> RunParts(const SolveJob& job, Cards cards,
-                                      const std::vector<double>& extra, const RunControl& control) {
+// One deck per part of the band; extra[i] goes to the cards of frequency i.
+std::vector<std::string> DecksOf(const SolveJob& job, Cards cards,
+                                 const std::vector<double>& extra) {
     const std::size_t count = job.mhz.size();
     const std::size_t parts = static_cast<std::size_t>(PartsFor(job));
     std::vector<std::string> decks;
@@ -58,18 +57,24 @@ std::vector<FrequencyReport> RunParts(const SolveJob& job, Cards cards,
         const std::size_t last = first + (count - first) / (parts - part);
         std::string deck = job.deck + "PT -1 0 0 0\n";  // no currents: only what is read
         for (std::size_t i = first; i < last; ++i)
-            deck +=
-                "FR 0 1 0 0 " + Number(job.mhz[i]) + " 0\n" + cards(job.forwardAzimuth, extra[i]);
+            deck += "FR 0 1 0 0 " + Number(job.mhz[i]) + " 0\n" +
+                    cards(job.forwardAzimuth, extra[i]);
         decks.push_back(deck + "EN\n");
         first = last;
     }
+    return decks;
+}
+
+// One report per frequency, from parts of the band run side by side.
+std::vector<FrequencyReport> RunParts(const SolveJob& job, Cards cards,
+                                      const std::vector<double>& extra, const RunControl& control) {
     std::vector<FrequencyReport> reports;
-    for (const std::string& report : RunNec2c(decks, control))
+    for (const std::string& report : RunNec2c(DecksOf(job, cards, extra), control))
         for (FrequencyReport& frequency : ParseNecReport(report))
             reports.push_back(std::move(frequency));
-    if (reports.size() != count)
+    if (reports.size() != job.mhz.size())
         throw Failure("the report of nec2c holds " + std::to_string(reports.size()) +
-                      " frequencies instead of " + std::to_string(count));
+                      " frequencies instead of " + std::to_string(job.mhz.size()));
     return reports;
 }
 
@@ -109,6 +114,12 @@ SolveJob SolveJobOf(const ModelJob& job, const NecOptions& options, double z0) {
     solve.forwardAzimuth = ForwardAzimuth(job.axis);
     solve.z0 = z0;
     return solve;
+}
+
+std::vector<std::string> FirstRunDecks(const SolveJob& job) {
+    const bool overGround = job.ground != NecGround::Free;
+    return DecksOf(job, overGround ? ElevationOverGround : FreeSpaceCuts,
+                   std::vector<double>(job.mhz.size(), 0.0));
 }
 
 std::vector<FrequencyFigures> Solve(const SolveJob& job, const RunControl& control) {

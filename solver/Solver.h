@@ -30,6 +30,9 @@ std::vector<double> FrequenciesOf(const NecOptions& options, double f0);
 // NecDeckText does.
 SolveJob SolveJobOf(const ModelJob& job, const NecOptions& options, double z0);
 
+// The decks the first run gives nec2c, one per part of the band.
+std::vector<std::string> FirstRunDecks(const SolveJob& job);
+
 // Runs nec2c on the job and reads the figures from 1 deg pattern cuts: in
 // free space the azimuth cut in the plane of the elements and the elevation
 // cut through the boom; over ground the elevation cut first, then the

@@ -65,11 +65,20 @@ const Verb kVerbs[] = {
      "plot --kind azimuth|elevation|swr|smith|geometry --output FILE.svg|FILE.png\n"
      "                            [--project ID] [--axis x|y] [--taper corrected|exact]\n"
      "                            [--ground free|perfect|real] [--sweep START:STOP:STEP]\n"
-     "                            [--z0 OHMS] [--data-link FILE]",
+     "                            [--z0 OHMS] [--timeout SECONDS] [--data-link FILE]",
      "  plot              draw one picture of a project as an SVG or PNG file: the\n"
      "                    azimuth or elevation pattern on the ARRL log scale, SWR with\n"
      "                    R and X, a Smith chart, or the antenna to scale (geometry,\n"
-     "                    the only kind that needs no nec2c). Takes solve's options\n"},
+     "                    the only kind that needs no nec2c). Takes solve's options;\n"
+     "                    the sweep defaults to F0 - 1.5 % to F0 + 1.5 %\n"},
+    {"report", ReportVerb,
+     "report --output FILE.html [--project ID]... [--axis x|y] [--taper corrected|exact]\n"
+     "                            [--ground free|perfect|real] [--z0 OHMS] [--timeout SECONDS]\n"
+     "                            [--data-link FILE]",
+     "  report            write one printable, self-contained HTML page with each\n"
+     "                    project's figures at F0 and at its band's ends, its five\n"
+     "                    pictures, element table and cut list (default: every project;\n"
+     "                    each solved from F0 - 1.5 % to F0 + 1.5 % with nec2c)\n"},
     {"wires", WiresVerb, "wires [--project ID] [--data-link FILE]",
      "  wires             every element with its wire numbers in the MMANA model, for\n"
      "                    SOURCE_WIRE\n"},

@@ -15,5 +15,6 @@ int SolveVerb(const QStringList& args, QTextStream& out);
 int WiresVerb(const QStringList& args, QTextStream& out);
 int CopyVerb(const QStringList& args, QTextStream& out);
 int PlotVerb(const QStringList& args, QTextStream& out);
+int ReportVerb(const QStringList& args, QTextStream& out);
 
 }  // namespace velkora

@@ -9,6 +9,7 @@
 #include "PictureFile.h"
 #include "PictureKinds.h"
 #include "ReadSnapshot.h"
+#include "SolveOptions.h"
 #include "StoreFileGuard.h"
 
 namespace velkora {
@@ -20,6 +21,10 @@ struct PlotRequest {
     const PictureKind* kind = nullptr;
     PictureFormat format = PictureFormat::Svg;
     QString output;
+    MainLobeAxis axis = MainLobeAxis::X;
+    NecOptions nec;
+    double z0 = 50;
+    double timeout = 300;
 };
 
 PlotRequest ParsePlot(const QStringList& args) {
@@ -39,15 +44,37 @@ PlotRequest ParsePlot(const QStringList& args) {
         throw UsageError(
             QString("--output names a .svg or .png file, not \"%1\"").arg(request.output));
     request.format = *format;
+    const MainLobeAxis defaultAxis = MainLobeAxis::X;
+    request.axis = AxisOf(request.parsed, &defaultAxis);
+    request.nec = NecOptionsOf(request.parsed);
+    if (request.parsed.Has("sweep")) request.nec.sweep = SweepOf(request.parsed.Value("sweep"));
+    request.z0 = PositiveOf(request.parsed, "z0", 50.0, "an impedance in ohm");
+    request.timeout = PositiveOf(request.parsed, "timeout", 300.0, "the seconds nec2c may run");
     return request;
 }
 
+// The geometry, and for the kinds that need them the solver's figures over
+// --sweep or the picture band around F0.
 PictureInput ReadInput(const PlotRequest& request) {
-    const CliConnection connection(DataLinkOf(request.parsed));
-    const ReadSnapshot snapshot(connection.Db());  // one state of the store
-    const ProjectRow project = ChosenProject(connection.Db(), request.parsed);
-    SqlModelSource source(connection.Db());
-    return GeometryInput(project, source);
+    std::optional<SolveJob> job;
+    PictureInput input;
+    {
+        const CliConnection connection(DataLinkOf(request.parsed));
+        const ReadSnapshot snapshot(connection.Db());  // one state of the store
+        const ProjectRow project = ChosenProject(connection.Db(), request.parsed);
+        SqlModelSource source(connection.Db());
+        input = GeometryInput(project, source);
+        if (!input.geometryProblem.isEmpty()) throw Failure(input.geometryProblem.toStdString());
+        if (!request.kind->needsSolver) return input;
+        NecOptions options = request.nec;
+        if (!options.sweep) options.sweep = PictureBand(input.f0);
+        const RegionalMarks marks;
+        job = SolveJobOf({project, source, request.axis, marks}, options, request.z0);
+    }
+    const StopOnSignals stop(-1);  // nothing but the file is written
+    input.z0 = request.z0;
+    input.sweep = SolveWithProgress(*job, request.timeout, stop);
+    return input;
 }
 
 }  // namespace
@@ -57,10 +84,7 @@ PictureInput ReadInput(const PlotRequest& request) {
 int PlotVerb(const QStringList& args, QTextStream&) {
     const PlotRequest request = ParsePlot(args);
     RefuseStoreFileAsOutput(request.output, StoreFilesOf(DataLinkOf(request.parsed)));
-    PictureInput input = ReadInput(request);
-    if (!input.geometryProblem.isEmpty()) throw Failure(input.geometryProblem.toStdString());
-    if (request.kind->needsSolver)
-        throw Failure("this kind of picture needs the solver, which this build lacks");
+    const PictureInput input = ReadInput(request);
     const std::string bytes = PictureBytes(request.format, request.kind->size, input.title,
                                            [&](QPainter& painter, const QSizeF& size) {
                                                PaintPicture(*request.kind, painter, size, input);

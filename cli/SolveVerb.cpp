@@ -13,6 +13,7 @@
 #include "GenerationQueries.h"
 #include "ModelArguments.h"
 #include "ReadSnapshot.h"
+#include "SolveOptions.h"
 #include "Solver.h"
 #include "StopOnSignals.h"
 
@@ -21,6 +22,8 @@ namespace velkora {
 namespace {
 
 constexpr int kMostFrequencies = 10000;
+
+}  // namespace
 
 FrequencySweep SweepOf(const QString& text) {
     const QStringList parts = text.split(':');
@@ -57,6 +60,8 @@ double PositiveOf(const CliArguments& parsed, const QString& option, double fall
             QString("--%1 takes %2 above 0, not \"%3\"").arg(option, what, parsed.Value(option)));
     return value;
 }
+
+namespace {
 
 QString Fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
 
@@ -157,7 +162,10 @@ SolveInput InputOf(const CliArguments& parsed) {
     return input;
 }
 
-std::vector<FrequencyFigures> Run(const SolveJob& job, double timeout, const StopOnSignals& stop) {
+}  // namespace
+
+std::vector<FrequencyFigures> SolveWithProgress(const SolveJob& job, double timeout,
+                                                const StopOnSignals& stop) {
     const int count = static_cast<int>(job.mhz.size());
     QTextStream progress(stderr);
     RunControl control;
@@ -175,8 +183,6 @@ std::vector<FrequencyFigures> Run(const SolveJob& job, double timeout, const Sto
     }
 }
 
-}  // namespace
-
 int SolveVerb(const QStringList& args, QTextStream& out) {
     const CliArguments parsed = ParseArguments(
         args, {"solve",
@@ -190,7 +196,7 @@ int SolveVerb(const QStringList& args, QTextStream& out) {
     const double timeout = PositiveOf(parsed, "timeout", 300.0, "the seconds nec2c may run");
     const StopOnSignals stop(1);  // output on standard output
     const SolveInput input = InputOf(parsed);
-    const std::vector<FrequencyFigures> rows = Run(input.job, timeout, stop);
+    const std::vector<FrequencyFigures> rows = SolveWithProgress(input.job, timeout, stop);
     if (parsed.Has("json"))
         PrintJson(out, input.head, rows, parsed.Has("pattern"));
     else if (parsed.Has("csv"))

@@ -18,23 +18,23 @@ void Polar(PolarView view, QPainter& painter, const QSizeF& size, const PictureI
 }
 
 const std::vector<PictureKind> kKinds = {
-    {"azimuth", "Azimuth pattern", true, QSize(760, 820),
+    {"azimuth", "Azimuth pattern", true, QSize(760, 820), false,
      [](QPainter& p, const QSizeF& s, const PictureInput& in) {
          Polar(PolarView::Azimuth, p, s, in);
      }},
-    {"elevation", "Elevation pattern", true, QSize(760, 820),
+    {"elevation", "Elevation pattern", true, QSize(760, 820), false,
      [](QPainter& p, const QSizeF& s, const PictureInput& in) {
          Polar(PolarView::Elevation, p, s, in);
      }},
-    {"swr", "SWR, R and X", true, QSize(900, 560),
+    {"swr", "SWR, R and X", true, QSize(760, 620), false,
      [](QPainter& p, const QSizeF& s, const PictureInput& in) {
          PaintSwr(p, s, in.sweep, in.f0, in.z0, in.title);
      }},
-    {"smith", "Smith chart", true, QSize(760, 800),
+    {"smith", "Smith chart", true, QSize(760, 800), false,
      [](QPainter& p, const QSizeF& s, const PictureInput& in) {
          PaintSmith(p, s, in.sweep, in.f0, in.z0, in.title);
      }},
-    {"geometry", "The antenna to scale", false, QSize(900, 640), PaintGeometry},
+    {"geometry", "The antenna to scale", false, QSize(1100, 700), true, PaintGeometry},
 };
 
 }  // namespace

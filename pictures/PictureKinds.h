@@ -17,6 +17,7 @@ struct PictureKind {
     const char* caption;  // what the picture shows, for a report
     bool needsSolver;     // false: drawn from the store alone
     QSize size;           // the canvas of a file, in pixels
+    bool wide;            // a report gives it the page's width
     void (*paint)(QPainter& painter, const QSizeF& size, const PictureInput& input);
 };
 

@@ -10,7 +10,7 @@ namespace velkora {
 QFont PictureFont(const QSizeF& size, double scale) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(
-        std::max(1, qRound(scale * std::max(11.0, std::min(size.width(), size.height()) / 48.0))));
+        std::max(1, qRound(scale * std::max(11.0, std::max(size.width(), size.height()) / 56.0))));
     return font;
 }
 

@@ -30,6 +30,7 @@ th, td { border: 1px solid #b8b8b8; padding: 0.2em 0.5em; text-align: right; }
 th:first-child, td:first-child { text-align: left; }
 .pictures { display: grid; grid-template-columns: repeat(2, 1fr); gap: 1em; }
 figure { margin: 0; break-inside: avoid; }
+figure.wide { grid-column: 1 / -1; }
 figure svg { width: 100%; height: auto; border: 1px solid #e0e0e0; }
 figcaption { font-size: 0.85em; text-align: center; }
 .problem { color: #c8102e; font-weight: bold; }
@@ -124,8 +125,8 @@ QString ProjectSection(const PictureInput& input) {
     if (!input.sweep.empty()) html += FiguresTable(input);
     html += "<div class=\"pictures\">\n";
     for (const PictureKind& kind : PictureKinds())
-        html += "<figure>" + InlineSvg(kind, input) + "<figcaption>" + kind.caption +
-                "</figcaption></figure>\n";
+        html += QString(kind.wide ? "<figure class=\"wide\">" : "<figure>") +
+                InlineSvg(kind, input) + "<figcaption>" + kind.caption + "</figcaption></figure>\n";
     html += "</div>\n";
     if (input.geometryProblem.isEmpty()) html += ElementTables(input);
     return html + "</section>\n";

@@ -77,10 +77,19 @@ void PaintLocus(QPainter& painter, const Chart& chart, const std::vector<Frequen
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(path);
     painter.setBrush(kTrace);
+    const double apart = QFontMetricsF(painter.font()).height() * 1.2;
+    std::vector<QPointF> labelled;
     for (const std::size_t i : LabelledPoints(sweep, f0, 7)) {
         const QPointF at = chart.At(Reflection(sweep[i].resistance, sweep[i].reactance, z0));
         painter.setPen(kTrace);
         painter.drawEllipse(at, 3.5, 3.5);
+        // A well matched antenna crowds its locus near the centre: a label
+        // that would cover another is left out.
+        const bool crowded = std::any_of(labelled.begin(), labelled.end(), [&](const QPointF& p) {
+            return QLineF(p, at).length() < apart;
+        });
+        if (crowded) continue;
+        labelled.push_back(at);
         painter.setPen(kInk);
         painter.drawText(at + QPointF(6, -6), QString::number(sweep[i].mhz, 'f', 3));
     }

@@ -5,12 +5,14 @@
 #include <QSvgRenderer>
 #include <cmath>
 
+#include "CutList.h"
 #include "GeometryPlot.h"
 #include "GuiApplication.h"
 #include "MemoryModelSource.h"
 #include "PictureFile.h"
 #include "PictureKinds.h"
 #include "PolarPlot.h"
+#include "ReportHtml.h"
 #include "SmithChart.h"
 
 namespace velkora {
@@ -188,6 +190,49 @@ TEST(PictureFile, WritesPngAndKnowsFormatsByExtension) {
     EXPECT_EQ(PictureFormatOf("a.SVG"), PictureFormat::Svg);
     EXPECT_EQ(PictureFormatOf("a.png"), PictureFormat::Png);
     EXPECT_EQ(PictureFormatOf("a.pdf"), std::nullopt);
+}
+
+TEST(CutList, ListsTubesFromTheCentreOutAndTheTipToTipLength) {
+    const struct {
+        const char* name;
+        std::vector<TaperSection> sections;
+        std::vector<double> perSide;
+        double tipToTip;
+    } rows[] = {{"centre_tube_then_tip",
+                 {Section(1, 1, 25, 1.0), Section(1, 2, 16, 9.0)},
+                 {1.0, 4.4},
+                 10.8},
+                {"no_centre_tube", {Section(1, 1, 25, 0.0), Section(1, 2, 16, 9.0)}, {5.4}, 10.8}};
+    for (const auto& row : rows) {
+        Antenna antenna;
+        antenna.source.sections = row.sections;
+        const PictureInput input = GeometryInput(antenna.project, antenna.source);
+        ASSERT_FALSE(input.elements.empty()) << row.name;
+        const ElementCut cut = CutOf(input.elements.front());
+        ASSERT_EQ(cut.tubes.size(), row.perSide.size()) << row.name;
+        for (std::size_t i = 0; i < cut.tubes.size(); ++i)
+            EXPECT_NEAR(cut.tubes[i].lengthPerSideM, row.perSide[i], 1e-9) << row.name << i;
+        EXPECT_NEAR(cut.tipToTipM, row.tipToTip, 1e-9) << row.name;
+    }
+}
+
+// The page carries no script and no address to fetch, whatever the store
+// holds; the store's text arrives escaped.
+TEST(ReportHtml, IsSelfContainedAndEscapesTheStoresText) {
+    test::EnsureGuiApplication();
+    PictureInput input = Drawable();
+    input.title = "<script>alert(1)</script>";
+    input.elements.front().element.nome = DbValue::Text("<img src=x onerror=alert(1)>");
+    const QString html = QString::fromStdString(ReportHtml({input}, "ground <free>"));
+    EXPECT_FALSE(html.contains("<script")) << "script";
+    EXPECT_FALSE(html.contains("<img")) << "image";
+    QString addresses = html;
+    addresses.remove("\"http://www.w3.org/2000/svg\"").remove("\"http://www.w3.org/1999/xlink\"");
+    EXPECT_FALSE(addresses.contains("http:") || addresses.contains("https:")) << "an address";
+    EXPECT_TRUE(html.contains("&lt;script&gt;alert(1)&lt;/script&gt;"));
+    EXPECT_TRUE(html.contains("ground &lt;free&gt;"));
+    EXPECT_EQ(html.count("<svg"), 5);
+    EXPECT_EQ(ReportedPoints(input.sweep, 14.1), (std::vector<std::size_t>{0, 2, 4}));
 }
 
 }  // namespace

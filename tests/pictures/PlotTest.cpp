@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QSvgRenderer>
 
 #include "GuiApplication.h"
@@ -76,6 +77,42 @@ TEST_F(PlotTest, AProjectThatCannotBeDrawnFailsWithTheReasonAndKeepsTheOldFile) 
     EXPECT_EQ(run.status, kCliFailure);
     EXPECT_TRUE(run.err.contains("no elements")) << run.err.toStdString();
     EXPECT_EQ(ReadBytes("old.svg"), "old");
+}
+
+// Without nec2c the kinds that need it fail with the way to install it and
+// write nothing; the geometry is still drawn.
+TEST_F(PlotTest, WithoutNec2cOnlyTheGeometryIsDrawn) {
+    const QByteArray path = qgetenv("PATH");
+    QDir().mkdir("bin");
+    qputenv("PATH", QDir("bin").absolutePath().toLocal8Bit());
+    const ToolRun swr = RunTool({"plot", "--kind", "swr", "--output", "swr.svg"});
+    const ToolRun report = RunTool({"report", "--output", "all.html"});
+    const ToolRun geometry = RunTool({"plot", "--kind", "geometry", "--output", "g.svg"});
+    qputenv("PATH", path);
+    for (const ToolRun& run : {swr, report}) {
+        EXPECT_EQ(run.status, kCliFailure);
+        EXPECT_TRUE(run.err.contains("apt-get install nec2c")) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists("swr.svg"));
+    EXPECT_FALSE(QFile::exists("all.html"));
+    EXPECT_EQ(geometry.status, kCliSuccess) << geometry.err.toStdString();
+}
+
+// One run of nec2c feeds every kind; the report holds them all.
+TEST_F(PlotTest, DrawsEveryKindFromTheSolverAndReportsTheProject) {
+    for (const char* kind : {"azimuth", "elevation", "swr", "smith"}) {
+        const QString name = QString(kind) + ".svg";
+        const ToolRun run = RunTool({"plot", "--project", "6", "--kind", kind, "--ground", "real",
+                                     "--sweep", "28.3:28.5:0.1", "--output", name});
+        ASSERT_EQ(run.status, kCliSuccess) << kind << run.err.toStdString();
+        EXPECT_TRUE(QSvgRenderer(QByteArray::fromStdString(ReadBytes(name))).isValid()) << kind;
+    }
+    const ToolRun run = RunTool({"report", "--project", "6", "--output", "one.html"});
+    ASSERT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+    const QString html = QString::fromStdString(ReadBytes("one.html"));
+    EXPECT_EQ(html.count("<svg"), 5);
+    EXPECT_EQ(html.count("<section"), 1);
+    EXPECT_FALSE(html.contains("class=\"problem\""));
 }
 
 }  // namespace

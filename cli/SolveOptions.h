@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What solve, plot and report share: the sweep and number options and one
+// run of the solver with progress, a time limit and the stopping signals.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "CliArguments.h"
+#include "NecDeck.h"
+#include "SolveResult.h"
+#include "Solver.h"
+#include "StopOnSignals.h"
+
+namespace velkora {
+
+// --sweep START:STOP:STEP in MHz; a usage error unless finite, ordered and at
+// most 10,000 frequencies.
+FrequencySweep SweepOf(const QString& text);
+
+// An option's number, finite and above 0, or fallback when it is absent;
+// what says what the option takes ("an impedance in ohm").
+double PositiveOf(const CliArguments& parsed, const QString& option, double fallback,
+                  const QString& what);
+
+// Solves the job, telling progress on standard error; a signal ends nec2c
+// and fails with the signal's name. timeout in seconds.
+std::vector<FrequencyFigures> SolveWithProgress(const SolveJob& job, double timeout,
+                                                const StopOnSignals& stop);
+
+}  // namespace velkora

@@ -91,6 +91,26 @@ const Verb kVerbs[] = {
      "                    keep a backup\n"
      "    --project ID    copy only this project (may be repeated); without it every\n"
      "                    project and every schedule is copied\n"},
+    {"optimize", OptimizeVerb,
+     "optimize --project ID [--band START:STOP:STEP]\n"
+     "                            [--goal gain=W,fb=W,fr=W,swr=W,x=W] [--max-swr S] [--z0 OHMS]\n"
+     "                            [--vary lengths,positions] [--range PERCENT] [--runs N]\n"
+     "                            [--seed S] [--name NAME] [--json] [--data-link FILE]",
+     "  optimize          search the elements' half-lengths and positions of a project\n"
+     "                    for the goals with nec2c and store the best design as a new\n"
+     "                    project \"NAME (optimized)\" with the same schedules; the\n"
+     "                    project itself is never changed. The boom never grows and\n"
+     "                    the elements keep their order. Ctrl-C stops early and keeps\n"
+     "                    the best design so far\n"
+     "    --band          frequencies in MHz the goals look at (default: F0 alone)\n"
+     "    --goal          weights of average gain, worst F/B, worst F/R and worst SWR\n"
+     "                    over the band and |X| at F0 (default gain=1,fb=1)\n"
+     "    --max-swr       a design whose SWR goes above S anywhere in the band never wins\n"
+     "    --vary          what changes (default: lengths,positions)\n"
+     "    --range         how far each value may move from the start, in percent\n"
+     "                    (default 10, at most 50)\n"
+     "    --runs, --seed  the budget of nec2c runs (default 600) and the seed of the\n"
+     "                    restarts (default 1): the same seed gives the same design\n"},
 };
 
 QString Usage() {

@@ -16,5 +16,6 @@ int WiresVerb(const QStringList& args, QTextStream& out);
 int CopyVerb(const QStringList& args, QTextStream& out);
 int PlotVerb(const QStringList& args, QTextStream& out);
 int ReportVerb(const QStringList& args, QTextStream& out);
+int OptimizeVerb(const QStringList& args, QTextStream& out);
 
 }  // namespace velkora

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config python3 qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev locales
+          libgtest-dev libgmock-dev libbenchmark-dev libnlopt-dev locales
           fonts-dejavu-core xvfb xauth imagemagick
           matchbox-window-manager xdotool nec2c postgresql
           libfontconfig-dev libxcb1-dev

@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// velkora-cli optimize: a project's element lengths and positions searched
+// for the goals given, the best design stored as a new project beside it.
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <cstdio>
+
+#include "Cli.h"
+#include "CliSupport.h"
+#include "CliVerbs.h"
+#include "GenerationQueries.h"
+#include "ModelArguments.h"
+#include "NecEvaluator.h"
+#include "OptimizeArguments.h"
+#include "OptimizeReport.h"
+#include "ProjectVariant.h"
+#include "ReadSnapshot.h"
+#include "StopOnSignals.h"
+
+namespace velkora {
+
+namespace {
+
+constexpr int kMostNameLength = 255;
+
+// One line on a terminal, rewritten in place a few times a second.
+class ProgressLine {
+  public:
+    explicit ProgressLine(int budget) : budget_(budget), terminal_(::isatty(STDERR_FILENO)) {
+        clock_.start();
+    }
+    void operator()(const Objective& objective) {
+        if (!terminal_ || (shown_ >= 0 && clock_.elapsed() - shown_ < 200)) return;
+        shown_ = clock_.elapsed();
+        std::fprintf(stderr, "\roptimize: %d of %d runs, best score %.2f, %.1f s   ",
+                     objective.Runs(), budget_, objective.Best().score.value, shown_ / 1000.0);
+        std::fflush(stderr);
+    }
+    ~ProgressLine() {
+        if (terminal_ && shown_ >= 0) std::fputs("\n", stderr);
+    }
+    double Seconds() const { return clock_.elapsed() / 1000.0; }
+
+  private:
+    int budget_;
+    bool terminal_;
+    QElapsedTimer clock_;
+    qint64 shown_ = -1;
+};
+
+QString VariantName(const OptimizeSettings& settings, const ProjectRow& project) {
+    if (!settings.name.isEmpty()) return settings.name;
+    const QString suffix = " (optimized)";
+    const QString base =
+        project.nome.IsNull()
+            ? QString("Project %1").arg(QString::fromStdString(project.id.ToText()))
+            : QString::fromStdString(project.nome.ToText());
+    return base.left(kMostNameLength - suffix.size()) + suffix;
+}
+
+QList<ElementPlace> PlacesOf(const Design& design) {
+    QList<ElementPlace> places;
+    for (const ElementRow& element : design.elements)
+        places << ElementPlace{static_cast<qint64>(element.id.ToDouble()), element.len.ToDouble(),
+                               element.distance.ToDouble()};
+    return places;
+}
+
+Design ReadChosenDesign(const QSqlDatabase& db, const CliArguments& parsed) {
+    const ReadSnapshot snapshot(db);  // one state of the store
+    parsed.Required("project");
+    const ProjectRow project = ChosenProject(db, parsed);
+    SqlModelSource source(db);
+    Design design = ReadDesign(project, source);
+    if (design.elements.size() < 2)
+        throw Failure(QString("project %1 has %2 element(s); optimizing needs at least two")
+                          .arg(QString::fromStdString(project.id.ToText()))
+                          .arg(design.elements.size())
+                          .toStdString());
+    return design;
+}
+
+// The start design as solve would model it, so that a project the NEC-2
+// writer refuses fails with its reason before anything runs.
+void CheckModel(const Design& design) {
+    DesignSource source(design);
+    const RegionalMarks marks;
+    NecDeckText({design.project, source, MainLobeAxis::X, marks}, NecOptions{});
+}
+
+OptimizeOutcome RunSearch(const Design& design, const OptimizeSettings& settings) {
+    CheckModel(design);
+    const DesignSpace space(design, settings.vary);
+    const StopOnSignals stop(STDOUT_FILENO);
+    RunControl control;
+    control.stopRequested = [&stop] { return stop.Requested(); };
+    NecEvaluator evaluator(settings.z0, control);
+    ProgressLine progress(settings.search.runs);
+    Objective objective(space, evaluator, settings.goals, settings.band);
+    bool stopped = false;
+    try {
+        stopped = Search(objective, settings.search, control.stopRequested, std::ref(progress));
+    } catch (const Stopped&) {
+        stopped = true;  // the run cut short is not counted
+    }
+    OptimizeOutcome outcome;
+    outcome.start = objective.Start();
+    outcome.best = objective.Best();
+    outcome.runs = objective.Runs();
+    outcome.seconds = progress.Seconds();
+    if (stopped)
+        outcome.stoppedBy =
+            stop.Reason() == "SIGINT" ? QString("Ctrl-C") : QString::fromStdString(stop.Reason());
+    return outcome;
+}
+
+}  // namespace
+
+int OptimizeVerb(const QStringList& args, QTextStream& out) {
+    const CliArguments parsed =
+        ParseArguments(args, {"optimize",
+                              {"project", "band", "goal", "max-swr", "z0", "vary", "range", "runs",
+                               "seed", "name", "data-link"},
+                              {"json"},
+                              0});
+    const OptimizeSettings settings = OptimizeSettingsOf(parsed);
+    const CliConnection connection(DataLinkOf(parsed), StoreAccess::ReadWrite);
+    const Design design = ReadChosenDesign(connection.Db(), parsed);
+    OptimizeOutcome outcome = RunSearch(design, settings);
+    if (!outcome.best.score.Feasible())
+        throw Failure(QString("no design with an SWR of at most %1 came up in %2 runs (the best "
+                              "reached %3 over the limit); nothing was written")
+                          .arg(*settings.goals.maxSwr)
+                          .arg(outcome.runs)
+                          .arg(outcome.best.score.swrExcess, 0, 'f', 2)
+                          .toStdString());
+    outcome.name = VariantName(settings, design.project);
+    outcome.project =
+        InsertProjectVariant(connection.Db(), static_cast<qint64>(design.project.id.ToDouble()),
+                             outcome.name, PlacesOf(outcome.best.design));
+    if (parsed.Has("json"))
+        PrintOptimizeJson(out, outcome, settings.search);
+    else
+        PrintOptimizeText(out, outcome, settings.search);
+    return kCliSuccess;
+}
+
+}  // namespace velkora

@@ -3,6 +3,7 @@
 // and the Generate command.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -21,6 +22,7 @@ class QFrame;
 
 namespace velkora {
 
+class CheckWindow;
 class DBGrid;
 class DBNavigator;
 class ProjectStore;
@@ -49,6 +51,7 @@ class TForm1 : public QWidget {
     void Label2Click();
     void RadioButton3Click();
     void RadioButton4Click();
+    void BitBtn5Click();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -67,6 +70,7 @@ class TForm1 : public QWidget {
     void AskFileName();
     void SetFileName(const QString& name);
     void SelectTarget(OutputTarget target);
+    void ShowNewProject(qint64 id);
 
     std::unique_ptr<ProjectStore> store_;
     std::unique_ptr<WaitCursor> waitCursor_;
@@ -98,6 +102,8 @@ class TForm1 : public QWidget {
     QFrame* Panel2 = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn4 = nullptr;
+    QPushButton* BitBtn5 = nullptr;  // "Check Design"
+    QPointer<CheckWindow> checkWindow_;
     QStatusBar* StatusBar1 = nullptr;
     SaveDialog* SaveDialog1 = nullptr;
 };

@@ -55,12 +55,28 @@ const Verb kVerbs[] = {
     {"solve", SolveVerb,
      "solve [--project ID] [--axis x|y] [--taper corrected|exact]\n"
      "                            [--ground free|perfect|real] [--sweep START:STOP:STEP]\n"
-     "                            [--z0 OHMS] [--json] [--data-link FILE]",
+     "                            [--z0 OHMS] [--timeout SECONDS] [--json [--pattern] | --csv]\n"
+     "                            [--data-link FILE]",
      "  solve             run the NEC-2 model of a project through nec2c and print per\n"
      "                    frequency the forward gain, front-to-back, feed impedance and SWR\n"
+     "                    (the table), and front-to-rear, beamwidths, side lobe and\n"
+     "                    take-off (--json, --csv)\n"
      "    --sweep         frequencies in MHz (default: F0 alone)\n"
      "    --z0            the impedance the SWR is taken against (default 50 ohm)\n"
-     "    --json          JSON instead of a table\n"},
+     "    --json          JSON instead of a table, every figure by its key (man\n"
+     "                    velkora-cli defines them)\n"
+     "    --csv           the same as CSV: a header row of the keys, a row per frequency\n"
+     "    --pattern       with --json: both pattern cuts, [angle, dBi] at 1 deg\n"
+     "    --timeout       the seconds nec2c may run (default 300); Ctrl-C, SIGTERM,\n"
+     "                    SIGHUP or a closed output pipe also end it\n"
+     "                    A sweep runs as one nec2c per core on parts of the band.\n"},
+    {"check", CheckVerb, "check [--project ID] [--data-link FILE]",
+     "  check             list what may make a project's models wrong: the source off\n"
+     "                    the model's wires or a wire's centre, an element longer than\n"
+     "                    its schedule or without wires, values the writers refuse, two\n"
+     "                    elements at one place, NEC-2 segments shorter than 8 wire\n"
+     "                    radii. Exit status 0 when clean, 1 with warnings, 3 when the\n"
+     "                    check could not run\n"},
     {"plot", PlotVerb,
      "plot --kind azimuth|elevation|swr|smith|geometry --output FILE.svg|FILE.png\n"
      "                            [--project ID] [--axis x|y] [--taper corrected|exact]\n"
@@ -72,9 +88,9 @@ const Verb kVerbs[] = {
      "                    the only kind that needs no nec2c). Takes solve's options;\n"
      "                    the sweep defaults to F0 - 1.5 % to F0 + 1.5 %\n"},
     {"report", ReportVerb,
-     "report --output FILE.html [--project ID]... [--axis x|y] [--taper corrected|exact]\n"
-     "                            [--ground free|perfect|real] [--z0 OHMS] [--timeout SECONDS]\n"
-     "                            [--data-link FILE]",
+     "report --output FILE.html [--project ID]... [--axis x|y]\n"
+     "                            [--taper corrected|exact] [--ground free|perfect|real]\n"
+     "                            [--z0 OHMS] [--timeout SECONDS] [--data-link FILE]",
      "  report            write one printable, self-contained HTML page with each\n"
      "                    project's figures at F0 and at its band's ends, its five\n"
      "                    pictures, element table and cut list (default: every project;\n"

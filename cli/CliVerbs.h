@@ -14,6 +14,7 @@ int GenerateVerb(const QStringList& args, QTextStream& out);
 int SolveVerb(const QStringList& args, QTextStream& out);
 int WiresVerb(const QStringList& args, QTextStream& out);
 int CopyVerb(const QStringList& args, QTextStream& out);
+int CheckVerb(const QStringList& args, QTextStream& out);
 int PlotVerb(const QStringList& args, QTextStream& out);
 int ReportVerb(const QStringList& args, QTextStream& out);
 int OptimizeVerb(const QStringList& args, QTextStream& out);

@@ -3,6 +3,7 @@
 // element table and cut list of every project asked for.
 #include <QStandardPaths>
 #include <QTextStream>
+#include <future>
 
 #include "Cli.h"
 #include "CliSupport.h"
@@ -94,19 +95,27 @@ std::vector<ProjectWork> ReadProjects(const ReportRequest& request) {
     return work;
 }
 
-// Every project that has a job; one that nec2c refuses says why on the page.
-// A signal stops the whole report.
+// One project's figures; a project that nec2c refuses says why on the page.
+void SolveOne(ProjectWork& one, double timeout, const StopOnSignals& stop) {
+    try {
+        one.input.sweep = SolveWithProgress(*one.job, timeout, stop);
+    } catch (const Failure& failure) {
+        if (stop.Requested()) throw;
+        one.input.solveProblem = QString::fromStdString(failure.Message());
+    }
+}
+
+// The projects are solved side by side, so that one project's nec2c runs
+// while another's report is read. A signal stops them all.
 void SolveProjects(std::vector<ProjectWork>& work, const ReportRequest& request) {
     const StopOnSignals stop(1);
-    for (ProjectWork& one : work) {
-        if (!one.job) continue;
-        try {
-            one.input.sweep = SolveWithProgress(*one.job, request.timeout, stop);
-        } catch (const Failure& failure) {
-            if (stop.Requested()) throw;
-            one.input.solveProblem = QString::fromStdString(failure.Message());
-        }
-    }
+    std::vector<std::future<void>> runs;
+    for (ProjectWork& one : work)
+        if (one.job)
+            runs.push_back(std::async(std::launch::async, [&one, &request, &stop] {
+                SolveOne(one, request.timeout, stop);
+            }));
+    for (std::future<void>& run : runs) run.get();
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ std::string PictureBytes(PictureFormat format, const QSize& size, const QString&
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
+        svg.setResolution(96);  // so that a browser shows it at its size in pixels
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(title.toHtmlEscaped());  // the generator writes it unescaped
         QPainter painter(&svg);

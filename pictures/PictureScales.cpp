@@ -17,6 +17,10 @@ PlotPoint PolarPosition(PolarView view, double angleDeg, double radius) {
 }
 
 std::vector<double> AxisTicks(double low, double high, int wanted) {
+    if (!std::isfinite(low) || !std::isfinite(high)) {
+        low = 0;
+        high = 1;
+    }
     if (!(high > low)) high = low + 1.0;
     const double rough = (high - low) / std::max(wanted, 1);
     const double power = std::pow(10.0, std::floor(std::log10(rough)));

@@ -33,6 +33,7 @@ PlotPoint PolarPosition(PolarView view, double angleDeg, double radius);
 
 // Ticks at 1, 2 or 5 times a power of ten that cover [low, high] with about
 // `wanted` steps; the first tick is at or below low, the last at or above high.
+// A range that is not finite gets the ticks of 0 to 1, so there are always two.
 std::vector<double> AxisTicks(double low, double high, int wanted);
 
 // The reflection coefficient of an impedance r + jx against z0: the point of

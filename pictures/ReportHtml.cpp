@@ -36,7 +36,7 @@ figcaption { font-size: 0.85em; text-align: center; }
 .problem { color: #c8102e; font-weight: bold; }
 @media print {
   body { margin: 0; }
-  section.project { break-before: page; }
+  section.project + section.project { break-before: page; }
   .pictures { grid-template-columns: repeat(2, 1fr); }
 }
 </style>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes the report of the sample designs and checks it as a reader sees it:
-# every picture kind opens in rsvg-convert, the page opens in headless
+# every kind of picture of every sample opens in rsvg-convert, the page opens in headless
 # Chromium without console messages, and its screenshot shows the plots.
 # Keeps the screenshot in build/report/report.png (DOCS=1 copies it and the
 # pictures of the 6-element sample to docs/).
@@ -14,19 +14,26 @@ mkdir -p "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cli=$build/cli/velkora-cli
+# Runs velkora-cli without its progress lines; a failure shows its messages.
+run_cli() { "$cli" "$@" 2> "$work/stderr" || { cat "$work/stderr" >&2; return 1; }; }
 cd "$work"
 "$cli" init --sample > /dev/null
 
 start=$(date +%s%N)
-"$cli" report --output "$out/report.html"
+run_cli report --output "$out/report.html"
 echo "report of the seven samples: $(( ($(date +%s%N) - start) / 1000000 )) ms"
 
-for kind in azimuth elevation swr smith geometry; do
-    "$cli" plot --project 4 --kind "$kind" --output "$out/$kind.svg"
-    "$cli" plot --project 4 --kind "$kind" --output "$out/$kind.png"
-    rsvg-convert "$out/$kind.svg" -o "$work/$kind-rsvg.png"
+for project in 1 2 3 4 5 6 7; do
+    for kind in azimuth elevation swr smith geometry; do
+        run_cli plot --project "$project" --kind "$kind" --output "$work/$kind.svg"
+        rsvg-convert "$work/$kind.svg" -o "$work/$kind-rsvg.png"
+    done
 done
-echo "rsvg-convert opened every kind"
+echo "rsvg-convert opened every kind of every sample"
+for kind in azimuth elevation swr smith geometry; do
+    run_cli plot --project 4 --kind "$kind" --output "$out/$kind.svg"
+    run_cli plot --project 4 --kind "$kind" --output "$out/$kind.png"
+done
 
 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \

@@ -13,16 +13,19 @@ namespace velkora {
 
 namespace {
 
-std::vector<std::string_view> Fields(std::string_view line) {
+// The first fields of a line (at most `most`), split at blanks.
+std::vector<std::string_view> Fields(std::string_view line, std::size_t most = 16) {
     std::vector<std::string_view> fields;
+    fields.reserve(most);
     std::size_t at = 0;
-    while (true) {
+    while (fields.size() < most) {
         at = line.find_first_not_of(" \t\r", at);
         if (at == std::string_view::npos) return fields;
         const std::size_t end = std::min(line.find_first_of(" \t\r", at), line.size());
         fields.push_back(line.substr(at, end - at));
         at = end;
     }
+    return fields;
 }
 
 std::optional<double> Number(std::string_view text) {
@@ -34,7 +37,7 @@ std::optional<double> Number(std::string_view text) {
 
 // A row of the input parameters: TAG SEG V(re im) I(re im) Z(re im) ...
 bool ReadImpedance(std::string_view line, FrequencyReport& report) {
-    const std::vector<std::string_view> fields = Fields(line);
+    const std::vector<std::string_view> fields = Fields(line, 8);
     if (fields.size() < 8 || !Number(fields[0])) return false;
     const std::optional<double> r = Number(fields[6]);
     const std::optional<double> x = Number(fields[7]);
@@ -46,7 +49,7 @@ bool ReadImpedance(std::string_view line, FrequencyReport& report) {
 
 // A row of the pattern: THETA PHI VERTC HORIZ TOTAL ...
 bool ReadGain(std::string_view line, FrequencyReport& report) {
-    const std::vector<std::string_view> fields = Fields(line);
+    const std::vector<std::string_view> fields = Fields(line, 5);
     if (fields.size() < 5) return false;
     const std::optional<double> theta = Number(fields[0]);
     const std::optional<double> phi = Number(fields[1]);
@@ -67,6 +70,8 @@ std::vector<FrequencyReport> ParseNecReport(std::string_view report) {
         const std::size_t end = std::min(report.find('\n', at), report.size());
         const std::string_view line = report.substr(at, end - at);
         at = end + 1;
+        // Most lines are pattern rows: read them before looking for headings.
+        if (block == Block::Pattern && ReadGain(line, frequencies.back())) continue;
         if (const std::size_t mark = line.find("FREQUENCY :"); mark != std::string_view::npos) {
             const std::vector<std::string_view> fields = Fields(line.substr(mark + 11));
             if (!fields.empty() && Number(fields[0])) {
@@ -83,8 +88,6 @@ std::vector<FrequencyReport> ParseNecReport(std::string_view report) {
             frequencies.back().patterns.emplace_back();
         } else if (block == Block::Input && !impedance) {
             impedance = ReadImpedance(line, frequencies.back());
-        } else if (block == Block::Pattern) {
-            ReadGain(line, frequencies.back());
         }
     }
     if (frequencies.empty()) throw Failure("the report of nec2c holds no frequency");

@@ -57,8 +57,8 @@ std::vector<std::string> DecksOf(const SolveJob& job, Cards cards,
         const std::size_t last = first + (count - first) / (parts - part);
         std::string deck = job.deck + "PT -1 0 0 0\n";  // no currents: only what is read
         for (std::size_t i = first; i < last; ++i)
-            deck += "FR 0 1 0 0 " + Number(job.mhz[i]) + " 0\n" +
-                    cards(job.forwardAzimuth, extra[i]);
+            deck +=
+                "FR 0 1 0 0 " + Number(job.mhz[i]) + " 0\n" + cards(job.forwardAzimuth, extra[i]);
         decks.push_back(deck + "EN\n");
         first = last;
     }
@@ -123,6 +123,7 @@ std::vector<std::string> FirstRunDecks(const SolveJob& job) {
 }
 
 std::vector<FrequencyFigures> Solve(const SolveJob& job, const RunControl& control) {
+    if (job.mhz.empty()) return {};
     const bool overGround = job.ground != NecGround::Free;
     const std::vector<double> none(job.mhz.size(), 0.0);
     const int count = static_cast<int>(job.mhz.size());

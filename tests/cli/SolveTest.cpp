@@ -237,9 +237,13 @@ TEST_F(SolveTest, FailuresSayWhatToDo) {
               "#!/bin/sh\nprintf '\\n  NO SEGMENT HAS AN ITAG OF 7\\n\\n' > \"$4\"\nexit 255\n");
     QFile::setPermissions("bin/nec2c", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     run = RunTool({"solve", "--project", "2"});
-    qputenv("PATH", path);
     EXPECT_EQ(run.status, kCliFailure);
     EXPECT_EQ(run.err, "velkora-cli: nec2c refused the deck: NO SEGMENT HAS AN ITAG OF 7.\n");
+    WriteFile("bin/nec2c", "#!/bin/sh\nexec /bin/sleep 30\n");
+    run = RunTool({"solve", "--project", "2", "--timeout", "0.2"});
+    qputenv("PATH", path);
+    EXPECT_EQ(run.status, kCliFailure);
+    EXPECT_EQ(run.err, "velkora-cli: nec2c took longer than 0.2 s and was stopped.\n");
 
     const struct {
         QStringList args;
@@ -266,6 +270,48 @@ TEST_F(SolveTest, FailuresSayWhatToDo) {
         EXPECT_TRUE(run.err.startsWith(QString("velkora-cli: ") + row.message))
             << run.err.toStdString();
     }
+}
+
+TEST_F(SolveTest, JsonAndCsvCarryEveryFigure) {
+    ToolRun run = RunTool({"solve", "--project", "2", "--json", "--pattern"});
+    ASSERT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+    const QJsonObject result =
+        QJsonDocument::fromJson(run.out.toUtf8()).object()["results"].toArray()[0].toObject();
+    const QStringList keys = {"mhz",
+                              "gain_dbi",
+                              "front_to_back_db",
+                              "front_to_rear_e_db",
+                              "front_to_rear_h_db",
+                              "beamwidth_e_deg",
+                              "beamwidth_h_deg",
+                              "sidelobe_db",
+                              "takeoff_deg",
+                              "r_ohm",
+                              "x_ohm",
+                              "swr"};
+    for (const QString& key : keys) EXPECT_TRUE(result.contains(key)) << key.toStdString();
+    EXPECT_TRUE(result["takeoff_deg"].isNull()) << "free space has no take-off";
+    EXPECT_EQ(result["azimuth_cut"].toArray().size(), 360);
+    EXPECT_EQ(result["elevation_cut"].toArray().size(), 360);
+
+    run = RunTool({"solve", "--project", "2", "--ground", "real", "--csv"});
+    ASSERT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << run.out.toStdString();
+    EXPECT_EQ(lines[0], keys.join(','));
+    const double takeoff = lines[1].split(',')[keys.indexOf("takeoff_deg")].toDouble();
+    EXPECT_TRUE(takeoff > 0 && takeoff < 90) << lines[1].toStdString();
+}
+
+TEST_F(SolveTest, CheckExitsByWhatItFinds) {
+    ToolRun run = RunTool({"check", "--project", "4"});
+    EXPECT_EQ(run.status, kCliSuccess) << run.out.toStdString();
+    EXPECT_EQ(run.out, "6-el. Yagi 20 m NW3Z (48 ft boom): no warnings\n");
+    Sql("UPDATE ELEMENTS SET LEN = 9 WHERE NOME = 'Director' AND ID_PROJECT = 2");
+    run = RunTool({"check", "--project", "2"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.contains("LEN 9 m is longer than its schedule")) << run.out.toStdString();
+    EXPECT_EQ(RunTool({"check", "--data-link", "missing.udl"}).status, 3);
 }
 
 }  // namespace

@@ -13,7 +13,9 @@ inline void EnsureGuiApplication() {
     static int argc = 1;
     static char name[] = "velkora-tests";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
+    // Never destroyed: Qt's own globals may be gone by the time statics are.
+    static const QGuiApplication* application = new QGuiApplication(argc, argv);
+    static_cast<void>(application);
 }
 
 }  // namespace velkora::test

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "PictureScales.h"
@@ -50,7 +51,8 @@ TEST(PictureScales, AxisTicksCoverTheRangeInRoundSteps) {
     } rows[] = {{"swr", 1, 3.7, {1, 1.5, 2, 2.5, 3, 3.5, 4}},
                 {"ohm_across_zero", -42, 61, {-60, -40, -20, 0, 20, 40, 60, 80}},
                 {"band", 13.96, 14.39, {13.9, 14, 14.1, 14.2, 14.3, 14.4}},
-                {"empty_range", 5, 5, {5, 5.2, 5.4, 5.6, 5.8, 6}}};
+                {"empty_range", 5, 5, {5, 5.2, 5.4, 5.6, 5.8, 6}},
+                {"not_finite", 1, std::nan(""), {0, 0.2, 0.4, 0.6, 0.8, 1}}};
     for (const auto& row : rows) {
         const std::vector<double> ticks = AxisTicks(row.low, row.high, 6);
         ASSERT_EQ(ticks.size(), row.ticks.size()) << row.name;

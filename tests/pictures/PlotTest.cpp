@@ -77,6 +77,9 @@ TEST_F(PlotTest, AProjectThatCannotBeDrawnFailsWithTheReasonAndKeepsTheOldFile) 
     EXPECT_EQ(run.status, kCliFailure);
     EXPECT_TRUE(run.err.contains("no elements")) << run.err.toStdString();
     EXPECT_EQ(ReadBytes("old.svg"), "old");
+    // The report is still written, with the reason in the project's place.
+    EXPECT_EQ(RunTool({"report", "--project", "2", "--output", "two.html"}).status, kCliFailure);
+    EXPECT_TRUE(QString::fromStdString(ReadBytes("two.html")).contains("no elements"));
 }
 
 // Without nec2c the kinds that need it fail with the way to install it and

@@ -5,7 +5,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
-#include <optional>
 
 #include "Cli.h"
 #include "CliSupport.h"

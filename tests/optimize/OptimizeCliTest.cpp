@@ -163,5 +163,24 @@ TEST_F(OptimizeCliTest, StoresTheBestDesignAsANewProjectOnTheSameSchedules) {
     CloseConnection("check");
 }
 
+TEST_F(OptimizeCliTest, ASignalStopsTheSearchAndKeepsTheBestSoFar) {
+    const QString nec2c = QStandardPaths::findExecutable("nec2c");
+    if (nec2c.isEmpty()) GTEST_SKIP() << "nec2c is missing";
+    // nec2c as itself, but its fifth run first asks this process to end.
+    ASSERT_TRUE(QDir().mkdir("bin"));
+    WriteFile("bin/nec2c",
+              "#!/bin/sh\nn=$(($(cat count 2>/dev/null || echo 0) + 1))\n"
+              "echo $n > count\n[ $n -eq 5 ] && kill -TERM $PPID\nexec " +
+                  nec2c.toUtf8() + " \"$@\"\n");
+    QFile::setPermissions("bin/nec2c", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QDir("bin").absolutePath().toLocal8Bit() + ":" + path);
+    const ToolRun run = RunTool({"optimize", "--project", "2", "--runs", "100"});
+    qputenv("PATH", path);
+    ASSERT_EQ(run.status, kCliSuccess) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("Stopped by SIGTERM after ")) << run.out.toStdString();
+    EXPECT_TRUE(Projects().contains(" 8  3-el. Yagi 10 m DK7ZB (28 ohm) (optimized)  3\n"));
+}
+
 }  // namespace
 }  // namespace velkora

@@ -117,6 +117,8 @@ void CheckWindow::CreateFigures() {
     figures_->setVerticalHeaderLabels(labels);
     figures_->setHorizontalHeaderLabels({"Band start", "F0", "Band end"});
     figures_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    figures_->verticalHeader()->setDefaultSectionSize(figures_->fontMetrics().height() + 4);
+    figures_->setSelectionMode(QAbstractItemView::NoSelection);
     warnings_ = new QListWidget(this);
     warnings_->setObjectName(QStringLiteral("warnings"));
     warnings_->setWordWrap(true);

@@ -5,13 +5,10 @@
 
 #include <tuple>
 
+#include "DesignCheck.h"
 #include "ProjectStore.h"
 #include "RegionalMarks.h"
 #include "Solver.h"
-
-#if __has_include("DesignCheck.h")
-#include "DesignCheck.h"
-#endif
 
 namespace velkora {
 
@@ -47,19 +44,14 @@ QString TextOf(const std::exception& failure) {
     return QString::fromLocal8Bit(failure.what());
 }
 
-// The warnings of the library behind velkora-cli check.
+// The warnings velkora-cli check prints.
 QStringList DesignWarningsOf(const Design& design) {
-    QStringList warnings;
-#if __has_include("DesignCheck.h")
     DesignSource source(design);
     const RegionalMarks marks;
+    QStringList warnings;
     for (const std::string& warning :
          DesignWarnings({design.project, source, MainLobeAxis::X, marks}))
         warnings << QString::fromStdString(warning);
-#else
-    static_cast<void>(design);
-    warnings << "The design checks are not part of this build.";
-#endif
     return warnings;
 }
 

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -128,6 +129,13 @@ class CheckWindowTest : public QObject {
         PostText(Store().TProjects(), "NOME", "Renamed");
         QVERIFY(redrawn.wait(kRunMs));
         QCOMPARE(window->windowTitle(), "Velkora - Check: Renamed");
+        const auto* warnings = test::FindWidget<QListWidget>(window, "warnings");
+        QCOMPARE(warnings->item(0)->text(), "No warnings.");
+
+        PostText(Store().TProjects(), "SOURCE_WIRE", "w99c");
+        QVERIFY(redrawn.wait(kRunMs));
+        QVERIFY2(warnings->item(0)->text().contains("wire 99, outside the model's wires"),
+                 qPrintable(warnings->item(0)->text()));
 
         Store().TProjects().Append();
         PostText(Store().TProjects(), "NOME", "Empty");

@@ -119,6 +119,7 @@ void CheckWindow::CreateFigures() {
     figures_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     figures_->verticalHeader()->setDefaultSectionSize(figures_->fontMetrics().height() + 4);
     figures_->setSelectionMode(QAbstractItemView::NoSelection);
+    figures_->setFocusPolicy(Qt::NoFocus);
     warnings_ = new QListWidget(this);
     warnings_->setObjectName(QStringLiteral("warnings"));
     warnings_->setWordWrap(true);

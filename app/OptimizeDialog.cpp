@@ -150,6 +150,14 @@ void OptimizeDialog::CreateLimits(QFormLayout* form) {
     auto* bandRow = new QHBoxLayout;
     for (QDoubleSpinBox* box : {bandStart_, bandStop_, bandStep_}) bandRow->addWidget(box);
     form->addRow(useBand_, bandRow);
+    // A limit or band is edited only when it is asked for.
+    const std::pair<QCheckBox*, std::vector<QWidget*>> switches[] = {
+        {limitSwr_, {maxSwr_}}, {useBand_, {bandStart_, bandStop_, bandStep_}}};
+    for (const auto& [box, fields] : switches)
+        for (QWidget* field : fields) {
+            field->setEnabled(false);
+            connect(box, &QCheckBox::toggled, field, &QWidget::setEnabled);
+        }
 }
 
 void OptimizeDialog::CreateSearch(QFormLayout* form) {
@@ -300,6 +308,9 @@ void OptimizeDialog::Store(const OptimizeResult& result) {
 void OptimizeDialog::SetRunning(bool running) {
     for (QWidget* field : findChildren<QWidget*>())
         if (field != progress_ && field != result_ && field != cancel_) field->setEnabled(!running);
+    maxSwr_->setEnabled(!running && limitSwr_->isChecked());
+    for (QWidget* field : {bandStart_, bandStop_, bandStep_})
+        field->setEnabled(!running && useBand_->isChecked());
     cancel_->setEnabled(true);
     cancel_->setText(running ? QStringLiteral("&Cancel") : QStringLiteral("&Close"));
 }

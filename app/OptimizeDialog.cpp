@@ -174,6 +174,7 @@ void OptimizeDialog::CreateSearch(QFormLayout* form) {
     form->addRow(QStringLiteral("Range:"), range_);
     const SearchOptions search;
     runs_ = new QSpinBox;
+    runs_->setObjectName(QStringLiteral("runs"));
     runs_->setRange(1, 1000000);
     runs_->setValue(search.runs);
     form->addRow(QStringLiteral("Budget (runs):"), runs_);

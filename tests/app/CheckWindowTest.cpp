@@ -152,7 +152,7 @@ class CheckWindowTest : public QObject {
         QVERIFY(redrawn.wait(kRunMs));
         QTest::mouseClick(test::FindWidget<QPushButton>(window, "OptimizeButton"), Qt::LeftButton);
         auto* dialog = test::FindWidget<OptimizeDialog>(window, "OptimizeDialog");
-        dialog->findChild<QSpinBox*>()->setValue(3);  // the budget, the first whole-number box
+        test::FindWidget<QSpinBox>(dialog, "runs")->setValue(3);
         QSignalSpy finished(dialog, &OptimizeDialog::Finished);
         QTest::mouseClick(test::FindWidget<QPushButton>(dialog, "StartButton"), Qt::LeftButton);
         QVERIFY(finished.wait(kRunMs));

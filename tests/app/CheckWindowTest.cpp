@@ -3,8 +3,11 @@
 // over the sample store, with nec2c on PATH and without it.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -29,6 +32,19 @@ namespace {
 VelkoraApplication* application = nullptr;
 constexpr int kNw3z = 4;  // the 6-element sample
 constexpr int kRunMs = 60000;
+
+// This process's child processes: the nec2c runs it started.
+int Children() {
+    int children = 0;
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile status("/proc/" + pid + "/status");
+        if (!status.open(QIODevice::ReadOnly)) continue;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("PPid:") && line.mid(5).trimmed() == self.toLatin1()) ++children;
+    }
+    return children;
+}
 
 int RowOfId(BoundDataset& dataset, qint64 id) {
     const int field = dataset.FieldIndex("ID");
@@ -143,6 +159,24 @@ class CheckWindowTest : public QObject {
         QCOMPARE(window->windowTitle(), "Velkora - Check: Empty");
         // A project with a name alone: the window names the first missing value.
         QVERIFY2(Status(window).contains("F0"), qPrintable(Status(window)));
+    }
+
+    // A nec2c that never ends: closing the window ends it at once.
+    void closingEndsTheRun() {
+        QFile fake(dir_->filePath("nec2c"));
+        QVERIFY(fake.open(QIODevice::WriteOnly));
+        fake.write("#!/bin/sh\nexec sleep 60\n");
+        fake.close();
+        fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", QFile::encodeName(dir_->path()) + ":" + path_);
+        QPointer<CheckWindow> window = OpenCheck();
+        QTRY_VERIFY(Children() > 0);
+        QElapsedTimer clock;
+        clock.start();
+        window->close();
+        QTRY_VERIFY(window.isNull());
+        QCOMPARE(Children(), 0);
+        QVERIFY(clock.elapsed() < 5000);
     }
 
     // The dialog's result is a new project, made current in the main window.

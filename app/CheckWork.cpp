@@ -103,9 +103,13 @@ CheckOutcome CheckDesign(const Design& design, const RunControl& control) {
     try {
         DesignSource source(design);
         outcome.input = GeometryInput(design.project, source);
-        outcome.warnings = DesignWarningsOf(design);
     } catch (const std::exception& failure) {
         outcome.input.geometryProblem = TextOf(failure);
+    }
+    try {
+        outcome.warnings = DesignWarningsOf(design);
+    } catch (const std::exception& failure) {
+        outcome.warnings << "The checks could not run: " + TextOf(failure);
     }
     outcome.input.z0 = kCheckZ0;
     if (outcome.input.geometryProblem.isEmpty()) Solve(design, outcome.input, control);

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -34,14 +35,14 @@ constexpr int kNw3z = 4;  // the 6-element sample
 constexpr int kRunMs = 60000;
 
 // This process's child processes: the nec2c runs it started.
-int Children() {
-    int children = 0;
-    const QString self = QString::number(QCoreApplication::applicationPid());
+QSet<QString> Children() {
+    QSet<QString> children;
+    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
     for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
         QFile status("/proc/" + pid + "/status");
         if (!status.open(QIODevice::ReadOnly)) continue;
         for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("PPid:") && line.mid(5).trimmed() == self.toLatin1()) ++children;
+            if (line.startsWith("PPid:") && line.mid(5).trimmed() == self) children << pid;
     }
     return children;
 }
@@ -161,8 +162,9 @@ class CheckWindowTest : public QObject {
         QVERIFY2(Status(window).contains("F0"), qPrintable(Status(window)));
     }
 
-    // A nec2c that never ends: closing the window ends it at once.
-    void closingEndsTheRun() {
+    // A nec2c that never ends: a posted change ends the runs of the design
+    // before it, and closing the window ends the last ones at once.
+    void newerChangesAndClosingEndTheRuns() {
         QFile fake(dir_->filePath("nec2c"));
         QVERIFY(fake.open(QIODevice::WriteOnly));
         fake.write("#!/bin/sh\nexec sleep 60\n");
@@ -170,12 +172,15 @@ class CheckWindowTest : public QObject {
         fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("PATH", QFile::encodeName(dir_->path()) + ":" + path_);
         QPointer<CheckWindow> window = OpenCheck();
-        QTRY_VERIFY(Children() > 0);
+        QTRY_VERIFY(!Children().isEmpty());
+        const QSet<QString> older = Children();
+        PostText(Store().TProjects(), "F0", "14.2");
+        QTRY_VERIFY(!Children().isEmpty() && !Children().intersects(older));
         QElapsedTimer clock;
         clock.start();
         window->close();
         QTRY_VERIFY(window.isNull());
-        QCOMPARE(Children(), 0);
+        QVERIFY(Children().isEmpty());
         QVERIFY(clock.elapsed() < 5000);
     }
 

@@ -30,6 +30,14 @@ void DrawClose(QPainter& p, bool enabled) {
     p.drawLine(QPointF(11, 11), QPointF(14, 8));
 }
 
+void DrawCheck(QPainter& p, bool enabled) {
+    // A beam's pattern: a long forward lobe and a small one behind.
+    p.setPen(QPen(enabled ? QColor(0, 100, 0) : QColor(128, 128, 128), 1.5));
+    p.setBrush(enabled ? QColor(150, 220, 150) : QColor(210, 210, 210));
+    p.drawEllipse(QRectF(5, 4.5, 10, 7));
+    p.drawEllipse(QRectF(1, 6, 4, 4));
+}
+
 void DrawNavigator(QPainter& p, Picture picture, bool enabled) {
     const QColor ink = enabled ? QColor(0, 0, 0) : QColor(160, 160, 160);
     p.setPen(QPen(ink, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
@@ -74,6 +82,8 @@ QPixmap Draw(Picture picture, bool enabled) {
         DrawGenerate(p, enabled);
     else if (picture == Picture::Close)
         DrawClose(p, enabled);
+    else if (picture == Picture::Check)
+        DrawCheck(p, enabled);
     else
         DrawNavigator(p, picture, enabled);
     return pixmap;

@@ -6,7 +6,7 @@
 
 namespace velkora {
 
-enum class Picture { Insert, Delete, Edit, Post, Cancel, Generate, Close };
+enum class Picture { Insert, Delete, Edit, Post, Cancel, Generate, Close, Check };
 
 QIcon PictureIcon(Picture picture);
 

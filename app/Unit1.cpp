@@ -15,6 +15,7 @@
 #include <array>
 #include <ctime>
 
+#include "CheckWindow.h"
 #include "DBGrid.h"
 #include "DBNavigator.h"
 #include "DatasetModel.h"
@@ -217,12 +218,17 @@ void TForm1::CreateButtons() {
     BitBtn1 = Named(new QPushButton(QStringLiteral("&Close"), Panel2), "BitBtn1");
     BitBtn1->setGeometry(511, 9, 75, 35);
     BitBtn1->setIcon(PictureIcon(Picture::Close));
-    for (QPushButton* button : {BitBtn1, BitBtn4}) {
+    // Centred in the gap between the two.
+    BitBtn5 = Named(new QPushButton(QStringLiteral("Check Design"), Panel2), "BitBtn5");
+    BitBtn5->setGeometry((126 + 511 - 111) / 2, 9, 111, 35);
+    BitBtn5->setIcon(PictureIcon(Picture::Check));
+    for (QPushButton* button : {BitBtn1, BitBtn4, BitBtn5}) {
         button->setIconSize(QSize(16, 16));
         button->setAutoDefault(false);
     }
     connect(BitBtn4, &QPushButton::clicked, this, Guarded([this](bool) { BitBtn4Click(); }));
     connect(BitBtn1, &QPushButton::clicked, this, Guarded([this](bool) { BitBtn1Click(); }));
+    connect(BitBtn5, &QPushButton::clicked, this, Guarded([this](bool) { BitBtn5Click(); }));
 }
 
 void TForm1::CreateStatusBar() {
@@ -286,6 +292,7 @@ void TForm1::SetTabOrder() {
     setTabOrder(DBGrid1, DBGrid2);
     setTabOrder(DBGrid2, RadioButton1);
     setTabOrder(RadioButton1, RadioButton2);
+    setTabOrder(RadioButton2, BitBtn5);
 }
 
 void TForm1::FormCreate() {
@@ -331,6 +338,26 @@ void TForm1::SetConfirmer(const Confirmer& confirmer) {
 }
 
 void TForm1::BitBtn1Click() { close(); }
+
+void TForm1::BitBtn5Click() {
+    if (!checkWindow_) {
+        checkWindow_ = new CheckWindow(*store_, this);
+        connect(checkWindow_, &CheckWindow::ProjectAdded, this,
+                Guarded([this](qint64 id) { ShowNewProject(id); }));
+    }
+    checkWindow_->show();
+    checkWindow_->raise();
+    checkWindow_->activateWindow();
+}
+
+// A project stored around the datasets: re-read as F5 does, then made current.
+void TForm1::ShowNewProject(qint64 id) {
+    RereadStore();
+    BoundDataset& projects = store_->TProjects();
+    const int field = projects.FieldIndex(QStringLiteral("ID"));
+    for (int row = 0; row < projects.RowCount(); ++row)
+        if (projects.Value(row, field).toLongLong() == id) projects.MoveTo(row);
+}
 
 void TForm1::RadioButton3Click() { SelectTarget(OutputTarget::Mmana); }
 

@@ -3,6 +3,7 @@
 // and the Generate command.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -21,6 +22,7 @@ class QFrame;
 
 namespace velkora {
 
+class CheckWindow;
 class DBGrid;
 class DBNavigator;
 class LiveRefresh;
@@ -50,6 +52,7 @@ class TForm1 : public QWidget {
     void Label2Click();
     void RadioButton3Click();
     void RadioButton4Click();
+    void BitBtn5Click();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -70,6 +73,7 @@ class TForm1 : public QWidget {
     void SelectTarget(OutputTarget target);
     bool Idle() const;
     void RereadStore();
+    void ShowNewProject(qint64 id);
 
     std::unique_ptr<ProjectStore> store_;
     std::unique_ptr<LiveRefresh> liveRefresh_;
@@ -102,6 +106,8 @@ class TForm1 : public QWidget {
     QFrame* Panel2 = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn4 = nullptr;
+    QPushButton* BitBtn5 = nullptr;  // "Check Design"
+    QPointer<CheckWindow> checkWindow_;
     QStatusBar* StatusBar1 = nullptr;
     SaveDialog* SaveDialog1 = nullptr;
 };

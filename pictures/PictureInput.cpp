@@ -23,12 +23,18 @@ QString ProblemText(const Failure& failure) {
     return QString::fromStdString(failure.Where()) + ": " + message;
 }
 
+// A new project has no name or source yet; the model writer's check below
+// names what is missing.
+QString TextOrEmpty(const DbValue& value) {
+    return value.IsNull() ? QString() : QString::fromStdString(value.ToText());
+}
+
 }  // namespace
 
 PictureInput GeometryInput(const ProjectRow& project, ModelSource& source) {
     PictureInput input;
-    input.title = QString::fromStdString(project.nome.ToText());
-    input.sourceText = QString::fromStdString(project.sourceWire.ToText());
+    input.title = TextOrEmpty(project.nome);
+    input.sourceText = TextOrEmpty(project.sourceWire);
     try {
         input.source = ParseSourceWire(project.sourceWire.ToText());
     } catch (const Failure&) {

@@ -162,6 +162,12 @@ ProjectRow ProjectStore::ProjectForModel() const {
     return *stored;
 }
 
+QSqlDatabase ProjectStore::Database() const {
+    const QSqlDatabase db = QSqlDatabase::database(parts_->connectionName, false);
+    if (!db.isOpen()) throw StoreError("The project store is not open: nothing can be stored");
+    return db;
+}
+
 const QList<StoreFile>& ProjectStore::Files() const { return parts_->files; }
 
 }  // namespace velkora

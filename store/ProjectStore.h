@@ -67,6 +67,9 @@ class ProjectStore : public QObject {
     // is shown, any other as the database holds it now, which may be newer
     // than the list. Throws StoreError when another copy has deleted it.
     ProjectRow ProjectForModel() const;
+    // The store's connection, for a write that goes around the datasets (a
+    // whole new project). Throws StoreError when the store is not open.
+    QSqlDatabase Database() const;
     // The files of the store OpenStore opened (or tried to), taken when it
     // was opened; none after OpenStoreOn.
     const QList<StoreFile>& Files() const;

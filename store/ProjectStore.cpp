@@ -138,10 +138,6 @@ ProjectRow ProjectStore::CurrentProject() const {
     return {value("ID"), value("NOME"), value("F0"), value("SOURCE_WIRE"), value("HEIGHT")};
 }
 
-QSqlDatabase ProjectStore::Database() const {
-    return QSqlDatabase::database(parts_->connectionName, false);
-}
-
 ReadSnapshot ProjectStore::Snapshot() const {
     const QSqlDatabase db = QSqlDatabase::database(parts_->connectionName, false);
     if (!db.isOpen()) throw StoreError("The project store is not open: the model cannot be read");

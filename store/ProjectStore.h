@@ -36,8 +36,6 @@ class ProjectStore : public QObject {
     void Refresh();
     // Closes the datasets, dropping unposted changes, and the own connection.
     void CloseStore();
-    // The store's connection, for writing what the tables do not (an import).
-    QSqlDatabase Database() const;
     // Whether another copy or tool committed a change to the store since the
     // last call; false while the store is not open. Throws StoreError with
     // the database's message when the check fails.
@@ -68,7 +66,8 @@ class ProjectStore : public QObject {
     // than the list. Throws StoreError when another copy has deleted it.
     ProjectRow ProjectForModel() const;
     // The store's connection, for a write that goes around the datasets (a
-    // whole new project). Throws StoreError when the store is not open.
+    // whole new project: an import, an optimized design). Throws StoreError
+    // when the store is not open.
     QSqlDatabase Database() const;
     // The files of the store OpenStore opened (or tried to), taken when it
     // was opened; none after OpenStoreOn.

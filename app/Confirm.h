@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The question asked before a row is deleted, replaceable in tests.
 #pragma once
 

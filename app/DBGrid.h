@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A data-bound grid: shows chosen fields of a bound dataset through its data
 // source and edits them in place. The grid's current row is the dataset's
 // current row; leaving a row posts it (or drops a new row nothing was entered

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A record navigator: five picture buttons (Insert, Delete, Edit, Post,
 // Cancel) acting on one bound dataset, enabled by its state.
 #pragma once

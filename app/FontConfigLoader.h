@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads the system's font configuration on a thread of its own while the
 // application connects to the display. The window's first text needs it, and
 // reading it (dozens of XML files) takes about as long as the connection.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small pictures of the window's buttons, drawn in code, each with a
 // normal and a greyed disabled version.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The save dialog of the Generate command: a title, a filter list of
 // "description|pattern" pairs and the selected entry (counted from 1), the
 // file name it returned last. It adds no extension and asks nothing about an

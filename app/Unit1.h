@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the four tables of the store in data-bound grids with
 // their navigators, the boom-axis and target choices, the output file name
 // and the Generate command.

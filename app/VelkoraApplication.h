@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object: the one place where a failure that abandons an
 // operation is shown to the user, in the program's error box.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program entry: the application, the main window, the event loop.
 #include "FontConfigLoader.h"
 #include "QtMessages.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // NumberPattern against std::to_chars with three fixed decimals, over the
 // same million values of the magnitudes antenna models hold.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velkora-cli solve against nec2c alone on the deck solve gives it for the
 // whole band in one run, measured in the same run (interleaved, median of
 // many runs): solve as a whole process, and solve run in this process, which

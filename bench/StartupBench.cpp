@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up time of the window against a bare Qt Widgets window. Both programs
 // are started alternately on a private Xvfb server, each timed from its launch
 // to the map of its first top-level window and then stopped; the window runs in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the model of a large project (200 elements on schedules of 8
 // sections, 3,000 wires) to a file, against writing the same bytes with one
 // fwrite, measured in the same run. The project comes from memory, from a

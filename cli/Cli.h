@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velkora-cli: makes a store, lists its projects and writes model files
 // without the window. The verbs run in-process, so tests call RunCli.
 #pragma once

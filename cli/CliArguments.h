@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of one velkora-cli verb: options of the forms
 // "--name value" and "--name=value", flags, and plain arguments.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the verbs of velkora-cli share: the default file names, the
 // connection of one verb, the separators of a run and messages on one line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The verbs of velkora-cli, one file each. A verb takes the arguments after
 // its name, writes its report to out and returns the exit status; failures
 // are thrown (UsageError for the command line).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velkora-cli copy: designs from one store into another, for moving a
 // store to a server and back, or keeping a backup.
 #include "Cli.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velkora-cli generate: the model of one project, as the window writes it.
 #include <optional>
 #include <string>

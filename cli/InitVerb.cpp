@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velkora-cli init: a new data-link file and database, never over existing ones.
 #include <QDir>
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command-line options that several verbs share: which project, the boom
 // axis and the NEC-2 options (--taper, --ground).
 #pragma once

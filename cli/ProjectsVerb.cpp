@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velkora-cli projects: ID, name and element count of every project.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velkora-cli solve: the NEC-2 model of one project run through nec2c, with
 // gain, front-to-back, front-to-rear, beamwidths, side lobe, take-off, feed
 // impedance and SWR per frequency.

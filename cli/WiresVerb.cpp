@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velkora-cli wires: every element with its wire numbers in the MMANA model,
 // so that SOURCE_WIRE can be typed right.
 #include <algorithm>

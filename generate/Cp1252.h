@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text for the model files: the modelling programs read Windows-1252, the
 // store holds UTF-8.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A calendar date as text under a date pattern with the regional date
 // separator. Only the elements of "dd/mm/yyyy" are supported: "dd" (day, two
 // digits), "mm" (month, two digits), "yyyy" (year, at least four digits) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One field value as read from the store: no value, a whole number, a
 // floating number or text. Generation converts it where it is used, so a
 // missing value is never silently taken as 0 or "".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Failures that reach the user: each carries the message the error box shows.
 #pragma once
 

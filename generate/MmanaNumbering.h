@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire numbers of a project's MMANA model: elements in ascending
 // DISTANCE, "Null" elements left out, each element's wires in the walk's
 // order (centre wire first). Other models of the project (the NEC-2 deck,

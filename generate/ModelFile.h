@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a finished model to its file, so that the file appears complete or
 // not at all.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What generation reads from the project store, in plain C++: the current
 // project's row and the two generation queries. The store implements
 // ModelSource with SQL; tests implement it in memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The programs a model can be written for, one row each: the name a user
 // types, the extension of the file, the save dialog's filter and the writer.
 // The window offers the rows marked inWindow; velkora-cli offers all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two model-file writers: an MMANA ".maa" model and an EZNEC ".txt" wire
 // list of one project.
 #pragma once

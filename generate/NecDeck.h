@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The NEC-2 deck of a project, for nec2c and xnec2c. Wires carry the numbers
 // of the project's MMANA model as tags, so SOURCE_WIRE names the same wire in
 // both models.

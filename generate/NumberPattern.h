@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number text under a pattern of "#" and "0" placeholders with an optional
 // "." and a "," grouping flag, rounded half away from zero at the pattern's
 // last decimal place.

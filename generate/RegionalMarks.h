@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three characters of the user's regional settings that number and date
 // text depend on. Each is one 8-bit character, or empty where "no separator"
 // is allowed (thousands and date separators).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A ModelSource that reads each taper schedule once per model. Elements
 // usually share a few schedules, so this spares most of the section queries;
 // the elements still come straight from the source.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The place of the source as MMANA names it in SOURCE_WIRE: "w10c" is the
 // middle segment of wire 10, "w10b" its first and "w10e" its last segment.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The uniform element that stands in for a tapered one in a NEC-2 model.
 // NEC-2 models the steps between tubes poorly, so each stepped element is
 // replaced by one straight wire of a single diameter that resonates as the

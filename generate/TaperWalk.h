@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns one element and the sections of its taper schedule into straight
 // wires: a centre wire across the boom, then for every further section one
 // wire outwards on each side.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading UTF-8 one character at a time, refusing what is not well-formed
 // (overlong forms, surrogates, code points past U+10FFFF).
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks in Release in build-bench/ and runs every one of them.
 # Usage: bash scripts/bench.sh [filter]   (filter: a --benchmark_filter regex)
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds Velkora in build/ (warnings are errors under CI).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the report of the sample designs and checks it as a reader sees it:
 # every kind of picture of every sample opens in rsvg-convert, the page opens in headless
 # Chromium without console messages, and its screenshot shows the plots.

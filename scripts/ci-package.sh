@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, installs it as a user would
 # (apt-get install ./velkora_...deb), checks what it installed and the first
 # start from the application menu, and removes the package again, also when a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages that Velkora builds, tests and runs with,
 # when any is missing, and the comma-decimal locales of the locale tests.
 set -euo pipefail

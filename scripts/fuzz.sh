@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each from its
 # seed corpus (tests/fuzz/corpus) for a bounded time; any crash, leak or
 # undefined behaviour fails the run and leaves its input in build-fuzz/findings.

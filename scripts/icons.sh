@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the icon's PNG sizes from dist/icons/org.velkora.Velkora.svg into
 # dist/icons/SIZE/ (checked in, so building needs no SVG renderer).
 # Needs rsvg-convert (Debian package librsvg2-bin).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package of Velkora with CPack in build-package/ (a Release
 # build of the programs only, installed under /usr) and prints the path of the
 # .deb as its last line. The package's library dependencies are found by

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A throwaway PostgreSQL server for the tests: made in a temporary folder,
 # reached only through a Unix socket there, and removed again.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Screenshots of the window on the sample database, under Xvfb with a small
 # window manager, driven by the mouse as a user would: docs/velkora.png (the
 # Model page) and, in build/screenshots/, the Configuration page and the

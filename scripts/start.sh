@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, prepares a working folder with a data-link
 # file and the sample database (never touching one that is already there) and
 # starts Velkora in it. Without a display it writes the sample project's models

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the whole test suite with AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer in build-asan/ and runs it; any report fails the
 # run. Warnings are not errors here only: GCC 12 gives a false

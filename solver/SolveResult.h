@@ -30,8 +30,8 @@ struct FrequencyFigures {
     double beamwidthE = 0;    // degrees between the -3 dB points of the E-plane cut
     double beamwidthH = 0;    // degrees between the -3 dB points of the H-plane cut
     double sidelobe = 0;      // dB, the strongest lobe outside the main lobe, relative to it (<= 0)
-    std::optional<double> takeoff;       // degrees above the horizon of the maximum; over ground only
-    std::vector<CutPoint> azimuthCut;    // E-plane, at the elevation of the maximum, 1 deg steps
+    std::optional<double> takeoff;     // degrees above the horizon of the maximum; over ground only
+    std::vector<CutPoint> azimuthCut;  // E-plane, at the elevation of the maximum, 1 deg steps
     std::vector<CutPoint> elevationCut;  // H-plane, 1 deg steps
 };
 

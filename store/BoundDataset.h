@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A live, editable table of the project store: a current row, a state
 // (browsing, editing, inserting) and the usual insert/append/edit/post/cancel/
 // delete. Every post and delete goes straight to the database.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store's database connection, made from the data-link file, and the
 // making of a new database file.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data-link file that names the store's provider and database: an
 // optional "[oledb]" line, ";" comment lines and one line of Key=Value pairs
 // separated by ";", for example

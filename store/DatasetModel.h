@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A data source: the Qt item model through which a grid sees a bound dataset.
 // One column per field of the dataset in its order; the grid picks and orders
 // the columns it shows.

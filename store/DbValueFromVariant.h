@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one conversion of a database value, as Qt Sql reads it, into the plain
 // value that generation works with.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a failure's message reads where the user sees it: in the error box and
 // on velkora-cli's standard error.
 #pragma once

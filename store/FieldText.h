@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text of a field's value and the value of a field's text: what the grids
 // show and what they write back, under given regional marks.
 #pragma once

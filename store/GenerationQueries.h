@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two generation queries, QCalc and QTaper, and the project rows that
 // generation starts from, on a Qt Sql connection.
 #pragma once

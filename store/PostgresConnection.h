@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Connections to a PostgreSQL server named by a data-link file:
 //     Provider=PostgreSQL;Data Source=db.example.org:5432;Initial Catalog=designs;
 //     User ID=anna;Password=...;Extended Properties="sslmode=require"

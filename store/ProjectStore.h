@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's store: the one connection, the four bound datasets with their
 // data sources, and the generation queries, for the life of the window.
 #pragma once

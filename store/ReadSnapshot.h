@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One consistent reading of the store: everything read while a snapshot
 // lives comes from one state of the database, even while another copy posts.
 // A model reads its project, elements and sections inside one, so it never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The WHERE condition by which a post or delete finds the row as this copy
 // read it, built through the driver so that any SQL database takes it.
 #pragma once

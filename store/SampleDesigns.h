@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Published Yagi designs with stepped tubing, for a newcomer's first store.
 #pragma once
 

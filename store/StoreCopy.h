@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copying designs from one store into another (SQLite to a server and back):
 // projects with their elements, and the schedules with their sections that
 // those elements use.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps a model file from being written over one of the store's own files.
 #pragma once
 

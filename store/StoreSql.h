@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SQL that runs on every provider: names quoted by the connection's driver
 // (the server folds unquoted names to lower case) and new keys read back with
 // INSERT ... RETURNING, which SQLite and PostgreSQL both take.

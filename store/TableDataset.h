@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SQL-backed bound dataset: one table of the store read into memory (a
 // static cursor), optionally filtered by a master dataset and carrying a
 // lookup field resolved against another dataset.

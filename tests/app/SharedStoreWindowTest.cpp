@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window on a store that other copies of the program and velkora-cli use
 // at the same time: the real window (TForm1) and the real file dialog on the
 // offscreen platform, a real SQLite store in a temporary folder, and another

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Driving the real window in tests as a user would: finding its widgets by
 // object name, clicking cells and typing into what has the focus.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on the PostgreSQL provider: the real TForm1 over a store on
 // the test server, made by velkora-cli init, with another copy of the program
 // standing for a second user.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window driven as a user would: keys and clicks on the real TForm1
 // over a real SQLite store in a temporary folder, with the error box, the
 // delete question and the save dialog replaced by recorders.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velkora-cli against the PostgreSQL test server: init makes the tables there,
 // copy moves the designs to the server and back, and every model comes out
 // byte for byte as from the SQLite store.

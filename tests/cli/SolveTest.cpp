@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velkora-cli solve, wires and the NEC-2 deck against the published designs
 // of the sample store; these tests run nec2c.
 #include <QFile>

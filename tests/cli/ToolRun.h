@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs velkora-cli in-process, as a test sees it: exit status, standard
 // output and standard error.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The menu launcher velkora-start, with the real velkora-cli and a stand-in
 # window that prints the folder it was started in.
 # Usage: launcher_test.sh VELKORA_CLI VELKORA_START

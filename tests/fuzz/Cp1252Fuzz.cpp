@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows-1252 encoder on any bytes: one byte out for each character or
 // ill-formed part in, so never more bytes than came in, and ASCII unchanged.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data-link parser on any bytes: it reads them or refuses them with a
 // StoreError, nothing else.
 #include <QByteArray>

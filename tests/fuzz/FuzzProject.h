@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A project read from fuzzer bytes as text, one record a line, fields
 // separated by ";":
 //     P;NOME;F0;SOURCE_WIRE;HEIGHT            the project (ID 1)

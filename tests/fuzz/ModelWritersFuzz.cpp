@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Both model writers on a project read from the fuzzer's bytes (see
 // FuzzProject.h). A value that does not convert is an ordinary failure.
 #include <cstddef>

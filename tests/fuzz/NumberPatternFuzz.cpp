@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number text from fuzzer bytes read as three lines: the pattern, the value
 // (as strtod reads it: hex floats, "nan" and "inf" included) and the marks
 // (a decimal byte, then 0 or 1 thousands byte; none: the defaults). The three ways of writing the

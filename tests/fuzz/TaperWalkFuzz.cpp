@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wires of every element of a project read from the fuzzer's bytes (see
 // FuzzProject.h) over its schedule. A value that does not convert is an
 // ordinary failure.

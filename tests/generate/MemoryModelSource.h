@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A ModelSource held in memory: elements and sections are returned in the
 // order they were added, filtered as the store's queries filter them.
 #pragma once

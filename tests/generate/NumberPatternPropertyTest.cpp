@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // NumberPattern against a slow reference written here from scratch: the
 // exact decimal expansion of the double from printf, rounded to 18 digits by
 // string arithmetic, then rounded at the pattern's last place as a scaled

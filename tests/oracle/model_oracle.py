@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """An independent reading of the model-file rules, in Python with exact decimal
 arithmetic, checked against velkora-cli on random and hostile designs.
 

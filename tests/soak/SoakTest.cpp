@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two copies of the program edit the same rows of one store for about half a
 // minute while velkora-cli generate reads it between them. Every commit must
 // be part of the store's one history (each overwrote exactly the value it had

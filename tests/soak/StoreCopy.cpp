@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Another running copy of the program on the store in the working folder,
 // for tests that need a second process:
 //   store_copy open-close

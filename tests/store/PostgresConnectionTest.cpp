@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PostgreSQL provider's connection: the data-link keys, libpq's own
 // password sources, and failures that name the server and the database.
 #include <QSqlQuery>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copying designs between two stores of one provider: which rows go, and
 // how elements keep their schedules under the target's new keys.
 #include <QSqlQuery>

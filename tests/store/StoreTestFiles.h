@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files for store tests: a temporary working directory, data-link files,
 // SQLite databases made with plain SQL, and stores of each provider for
 // tests that run once per provider.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PostgreSQL test server that scripts/pg-server.sh starts, handed over in
 // VELKORA_PG_HOST, VELKORA_PG_PORT, VELKORA_PG_USER and VELKORA_PG_DB, and
 // fresh databases on it for tests that run once per provider.

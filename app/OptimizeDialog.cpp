@@ -28,7 +28,6 @@ namespace velkora {
 namespace {
 
 constexpr int kMostFrequencies = 10000;
-constexpr int kMostNameLength = 255;
 
 // What each goal of GoalRows() is called in the form.
 const std::pair<std::string_view, const char*> kGoalCaptions[] = {
@@ -57,23 +56,6 @@ QDoubleSpinBox* Number(double least, double most, double value, int decimals,
 double F0Of(const Design& design) {
     return design.project.f0.IsNull() || design.project.f0.IsText() ? 14.0
                                                                     : design.project.f0.ToDouble();
-}
-
-QString VariantName(const ProjectRow& project) {
-    const QString suffix = " (optimized)";
-    const QString base =
-        project.nome.IsNull()
-            ? QString("Project %1").arg(QString::fromStdString(project.id.ToText()))
-            : QString::fromStdString(project.nome.ToText());
-    return base.left(kMostNameLength - suffix.size()) + suffix;
-}
-
-QList<ElementPlace> PlacesOf(const Design& design) {
-    QList<ElementPlace> places;
-    for (const ElementRow& element : design.elements)
-        places << ElementPlace{static_cast<qint64>(element.id.ToDouble()), element.len.ToDouble(),
-                               element.distance.ToDouble()};
-    return places;
 }
 
 QString Change(const char* what, double before, double after, int decimals, const char* unit) {
@@ -182,8 +164,8 @@ void OptimizeDialog::CreateSearch(QFormLayout* form) {
     seed_->setRange(0, std::numeric_limits<int>::max());
     seed_->setValue(int(search.seed));
     form->addRow(QStringLiteral("Seed:"), seed_);
-    name_ = new QLineEdit(VariantName(design_.project));
-    name_->setMaxLength(kMostNameLength);
+    name_ = new QLineEdit(OptimizedName(design_.project));
+    name_->setMaxLength(kMostProjectNameLength);
     form->addRow(QStringLiteral("New project's name:"), name_);
 }
 
@@ -291,7 +273,7 @@ void OptimizeDialog::Store(const OptimizeResult& result) {
                           .toStdString());
     const QString name = name_->text().trimmed();
     const qint64 id = InsertProjectVariant(store_.Database(), qint64(design_.project.id.ToDouble()),
-                                           name, PlacesOf(best.design));
+                                           name, ElementPlacesOf(best.design.elements));
     progress_->setValue(std::min(result.runs, budget_));
     result_->setText(
         QString("%1project %2, \"%3\", after %4 runs in %5 s: %6, %7, %8.")

@@ -6,11 +6,12 @@
 #include <cmath>
 #include <limits>
 
+#include "SolveOptions.h"
+
 namespace velkora {
 
 namespace {
 
-constexpr int kMostFrequencies = 10000;
 constexpr int kMostRuns = 1000000;
 // Seeds are printed in JSON, whose numbers hold whole numbers exactly up to here.
 constexpr quint64 kLargestSeed = (quint64(1) << 53) - 1;
@@ -19,29 +20,6 @@ double NumberOf(const QString& text, bool* ok) {
     const double value = text.trimmed().toDouble(ok);
     *ok = *ok && std::isfinite(value);
     return value;
-}
-
-FrequencySweep BandOf(const QString& text) {
-    const QStringList parts = text.split(':');
-    const QString usage =
-        QString("--band takes START:STOP:STEP in MHz, for example 14:14.35:0.05, not \"%1\"")
-            .arg(text);
-    if (parts.size() != 3) throw UsageError(usage);
-    double values[3];
-    for (int i = 0; i < 3; ++i) {
-        bool ok = false;
-        values[i] = NumberOf(parts[i], &ok);
-        if (!ok) throw UsageError(usage);
-    }
-    const FrequencySweep band{values[0], values[1], values[2]};
-    if (!(band.start > 0) || !(band.stop >= band.start) || !(band.step > 0))
-        throw UsageError(usage + ": START above 0, STOP not below START, STEP above 0");
-    if ((band.stop - band.start) / band.step >= kMostFrequencies)
-        throw UsageError(
-            QString("--band asks for more than %1 frequencies; a step of at least %2 MHz fits")
-                .arg(kMostFrequencies)
-                .arg((band.stop - band.start) / (kMostFrequencies - 1)));
-    return band;
 }
 
 GoalWeights WeightsOf(const QString& text) {
@@ -138,7 +116,7 @@ OptimizeSettings OptimizeSettingsOf(const CliArguments& parsed) {
     settings.z0 = PositiveOf(parsed, "z0", 50, 0, "an impedance in ohm above 0");
     settings.vary = VaryOf(parsed);
     settings.search = SearchOf(parsed);
-    if (parsed.Has("band")) settings.band = BandOf(parsed.Value("band"));
+    if (parsed.Has("band")) settings.band = SweepOf(parsed.Value("band"), "--band");
     if (parsed.Has("name")) {
         settings.name = parsed.Value("name").trimmed();
         if (settings.name.isEmpty() || settings.name.size() > 255)

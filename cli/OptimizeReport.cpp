@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "CliSupport.h"
+#include "SolveOptions.h"
 
 namespace velkora {
 
@@ -45,23 +46,11 @@ void PrintElements(QTextStream& out, const Design& before, const Design& after) 
             << Fixed(after.elements[i].distance.ToDouble(), 4).rightJustified(16) << "\n";
 }
 
-// A figure kept to a ten-thousandth, as solve --json keeps it.
-double Kept(double value) { return std::round(value * 1e4) / 1e4; }
-
 // One frequency under the keys of solve --json.
 QJsonObject FiguresJson(const FrequencyFigures& row) {
-    return {{"mhz", row.mhz},
-            {"gain_dbi", row.forwardGain},
-            {"front_to_back_db", Kept(row.frontToBack)},
-            {"front_to_rear_e_db", Kept(row.frontToRearE)},
-            {"front_to_rear_h_db", Kept(row.frontToRearH)},
-            {"beamwidth_e_deg", Kept(row.beamwidthE)},
-            {"beamwidth_h_deg", Kept(row.beamwidthH)},
-            {"sidelobe_db", Kept(row.sidelobe)},
-            {"takeoff_deg", row.takeoff ? QJsonValue(*row.takeoff) : QJsonValue()},
-            {"r_ohm", row.resistance},
-            {"x_ohm", row.reactance},
-            {"swr", std::isfinite(row.swr) ? QJsonValue(Kept(row.swr)) : QJsonValue()}};
+    QJsonObject json;
+    for (const auto& [key, value] : FigureColumns(row)) json.insert(key, value);
+    return json;
 }
 
 QJsonObject EvaluationJson(const Evaluation& evaluation) {

@@ -22,8 +22,6 @@ namespace velkora {
 
 namespace {
 
-constexpr int kMostNameLength = 255;
-
 // One line on a terminal, rewritten in place a few times a second.
 class ProgressLine {
   public:
@@ -48,24 +46,6 @@ class ProgressLine {
     QElapsedTimer clock_;
     qint64 shown_ = -1;
 };
-
-QString VariantName(const OptimizeSettings& settings, const ProjectRow& project) {
-    if (!settings.name.isEmpty()) return settings.name;
-    const QString suffix = " (optimized)";
-    const QString base =
-        project.nome.IsNull()
-            ? QString("Project %1").arg(QString::fromStdString(project.id.ToText()))
-            : QString::fromStdString(project.nome.ToText());
-    return base.left(kMostNameLength - suffix.size()) + suffix;
-}
-
-QList<ElementPlace> PlacesOf(const Design& design) {
-    QList<ElementPlace> places;
-    for (const ElementRow& element : design.elements)
-        places << ElementPlace{static_cast<qint64>(element.id.ToDouble()), element.len.ToDouble(),
-                               element.distance.ToDouble()};
-    return places;
-}
 
 Design ReadChosenDesign(const QSqlDatabase& db, const CliArguments& parsed) {
     const ReadSnapshot snapshot(db);  // one state of the store
@@ -135,10 +115,10 @@ int OptimizeVerb(const QStringList& args, QTextStream& out) {
                           .arg(outcome.runs)
                           .arg(outcome.best.score.swrExcess, 0, 'f', 2)
                           .toStdString());
-    outcome.name = VariantName(settings, design.project);
+    outcome.name = settings.name.isEmpty() ? OptimizedName(design.project) : settings.name;
     outcome.project =
         InsertProjectVariant(connection.Db(), static_cast<qint64>(design.project.id.ToDouble()),
-                             outcome.name, PlacesOf(outcome.best.design));
+                             outcome.name, ElementPlacesOf(outcome.best.design.elements));
     if (parsed.Has("json"))
         PrintOptimizeJson(out, outcome, settings.search);
     else

@@ -3,7 +3,9 @@
 // run of the solver with progress, a time limit and the stopping signals.
 #pragma once
 
+#include <QJsonValue>
 #include <QString>
+#include <utility>
 #include <vector>
 
 #include "CliArguments.h"
@@ -14,14 +16,18 @@
 
 namespace velkora {
 
-// --sweep START:STOP:STEP in MHz; a usage error unless finite, ordered and at
-// most 10,000 frequencies.
-FrequencySweep SweepOf(const QString& text);
+// --sweep (or option) START:STOP:STEP in MHz; a usage error unless finite,
+// ordered and at most 10,000 frequencies.
+FrequencySweep SweepOf(const QString& text, const QString& option = "--sweep");
 
 // An option's number, finite and above 0, or fallback when it is absent;
 // what says what the option takes ("an impedance in ohm").
 double PositiveOf(const CliArguments& parsed, const QString& option, double fallback,
                   const QString& what);
+
+// The figures of one frequency under the keys of solve's --json and --csv,
+// in the order of the CSV columns; derived figures kept to a ten-thousandth.
+std::vector<std::pair<QString, QJsonValue>> FigureColumns(const FrequencyFigures& row);
 
 // Solves the job, telling progress on standard error; a signal ends nec2c
 // and fails with the signal's name. timeout in seconds.

@@ -23,13 +23,17 @@ namespace {
 
 constexpr int kMostFrequencies = 10000;
 
+// Differences of gains printed to two decimals carry sums' binary noise;
+// a figure is kept to a ten-thousandth.
+double Kept(double value) { return std::round(value * 1e4) / 1e4; }
+
 }  // namespace
 
-FrequencySweep SweepOf(const QString& text) {
+FrequencySweep SweepOf(const QString& text, const QString& option) {
     const QStringList parts = text.split(':');
     const QString usage =
-        QString("--sweep takes START:STOP:STEP in MHz, for example 14:14.35:0.05, not \"%1\"")
-            .arg(text);
+        QString("%1 takes START:STOP:STEP in MHz, for example 14:14.35:0.05, not \"%2\"")
+            .arg(option, text);
     if (parts.size() != 3) throw UsageError(usage);
     double values[3];
     for (int i = 0; i < 3; ++i) {
@@ -43,7 +47,8 @@ FrequencySweep SweepOf(const QString& text) {
     const double count = std::floor((sweep.stop - sweep.start) / sweep.step + 1e-9) + 1;
     if (!(count <= kMostFrequencies))
         throw UsageError(
-            QString("--sweep asks for %1 frequencies; at most %2 fit one run")
+            QString("%1 asks for %2 frequencies; at most %3 fit one run")
+                .arg(option)
                 .arg(std::isfinite(count) ? QString::number(count, 'g', 6) : QString("countless"))
                 .arg(kMostFrequencies));
     return sweep;
@@ -61,29 +66,7 @@ double PositiveOf(const CliArguments& parsed, const QString& option, double fall
     return value;
 }
 
-namespace {
-
-QString Fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
-
-// Differences of gains printed to two decimals carry sums' binary noise;
-// a figure is kept to a ten-thousandth.
-double Kept(double value) { return std::round(value * 1e4) / 1e4; }
-
-void PrintTable(QTextStream& out, const QString& heading,
-                const std::vector<FrequencyFigures>& rows) {
-    out << heading << "\n";
-    out << "       MHz  Gain dBi  F/B dB   R ohm   X ohm    SWR\n";
-    for (const FrequencyFigures& row : rows)
-        out << Fixed(row.mhz, 3).rightJustified(10) << Fixed(row.forwardGain, 2).rightJustified(10)
-            << Fixed(row.frontToBack, 1).rightJustified(8)
-            << Fixed(row.resistance, 1).rightJustified(8)
-            << ((row.reactance < 0 ? "" : "+") + Fixed(row.reactance, 1)).rightJustified(8)
-            << Fixed(row.swr, 2).rightJustified(7) << "\n";
-}
-
-// The figures of one frequency under the names of --json and --csv, in the
-// order of the CSV columns.
-std::vector<std::pair<QString, QJsonValue>> Columns(const FrequencyFigures& row) {
+std::vector<std::pair<QString, QJsonValue>> FigureColumns(const FrequencyFigures& row) {
     return {{"mhz", row.mhz},
             {"gain_dbi", row.forwardGain},
             {"front_to_back_db", Kept(row.frontToBack)},
@@ -98,6 +81,22 @@ std::vector<std::pair<QString, QJsonValue>> Columns(const FrequencyFigures& row)
             {"swr", std::isfinite(row.swr) ? QJsonValue(Kept(row.swr)) : QJsonValue()}};
 }
 
+namespace {
+
+QString Fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
+
+void PrintTable(QTextStream& out, const QString& heading,
+                const std::vector<FrequencyFigures>& rows) {
+    out << heading << "\n";
+    out << "       MHz  Gain dBi  F/B dB   R ohm   X ohm    SWR\n";
+    for (const FrequencyFigures& row : rows)
+        out << Fixed(row.mhz, 3).rightJustified(10) << Fixed(row.forwardGain, 2).rightJustified(10)
+            << Fixed(row.frontToBack, 1).rightJustified(8)
+            << Fixed(row.resistance, 1).rightJustified(8)
+            << ((row.reactance < 0 ? "" : "+") + Fixed(row.reactance, 1)).rightJustified(8)
+            << Fixed(row.swr, 2).rightJustified(7) << "\n";
+}
+
 QJsonArray CutJson(const std::vector<CutPoint>& cut) {
     QJsonArray points;
     for (const CutPoint& point : cut) points.append(QJsonArray{point.angleDeg, point.gainDbi});
@@ -109,7 +108,7 @@ void PrintJson(QTextStream& out, QJsonObject head, const std::vector<FrequencyFi
     QJsonArray results;
     for (const FrequencyFigures& row : rows) {
         QJsonObject result;
-        for (const auto& [key, value] : Columns(row)) result.insert(key, value);
+        for (const auto& [key, value] : FigureColumns(row)) result.insert(key, value);
         if (pattern) {
             result.insert("azimuth_cut", CutJson(row.azimuthCut));
             result.insert("elevation_cut", CutJson(row.elevationCut));
@@ -122,11 +121,11 @@ void PrintJson(QTextStream& out, QJsonObject head, const std::vector<FrequencyFi
 
 void PrintCsv(QTextStream& out, const std::vector<FrequencyFigures>& rows) {
     QStringList header;
-    for (const auto& column : Columns(FrequencyFigures())) header << column.first;
+    for (const auto& column : FigureColumns(FrequencyFigures())) header << column.first;
     out << header.join(',') << "\n";
     for (const FrequencyFigures& row : rows) {
         QStringList fields;
-        for (const auto& column : Columns(row))
+        for (const auto& column : FigureColumns(row))
             fields << (column.second.isNull() ? QString()
                                               : QString::number(column.second.toDouble(), 'g', 12));
         out << fields.join(',') << "\n";

@@ -100,4 +100,21 @@ qint64 InsertProjectVariant(const QSqlDatabase& db, qint64 projectId, const QStr
     }
 }
 
+QString OptimizedName(const ProjectRow& project) {
+    const QString suffix = " (optimized)";
+    const QString base =
+        project.nome.IsNull()
+            ? QString("Project %1").arg(QString::fromStdString(project.id.ToText()))
+            : QString::fromStdString(project.nome.ToText());
+    return base.left(kMostProjectNameLength - suffix.size()) + suffix;
+}
+
+QList<ElementPlace> ElementPlacesOf(const std::vector<ElementRow>& elements) {
+    QList<ElementPlace> places;
+    for (const ElementRow& element : elements)
+        places << ElementPlace{static_cast<qint64>(element.id.ToDouble()), element.len.ToDouble(),
+                               element.distance.ToDouble()};
+    return places;
+}
+
 }  // namespace velkora

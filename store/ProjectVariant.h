@@ -6,6 +6,9 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <vector>
+
+#include "ModelSource.h"
 
 namespace velkora {
 
@@ -15,6 +18,16 @@ struct ElementPlace {
     double len = 0;
     double distance = 0;
 };
+
+// PROJECTS.NOME holds at most this many characters.
+constexpr int kMostProjectNameLength = 255;
+
+// "<name> (optimized)", the name cut so the whole fits NOME; a project
+// without a name goes by its ID.
+QString OptimizedName(const ProjectRow& project);
+
+// Where each of these elements (rows of the source project, by ID) goes.
+QList<ElementPlace> ElementPlacesOf(const std::vector<ElementRow>& elements);
 
 // Inserts a copy of project projectId named name, whose elements are the
 // source's with LEN and DISTANCE taken from places (one per element of the

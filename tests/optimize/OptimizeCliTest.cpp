@@ -90,7 +90,7 @@ TEST_F(OptimizeCliTest, BadInputSaysWhatIsWrongAndWritesNothing) {
          {"--project", "2", "--band", "14:14.35:0.00001"},
          nullptr,
          kCliUsage,
-         "more than 10000 frequencies"},
+         "--band asks for 35001 frequencies; at most 10000"},
         {"MaxSwrBelowOne",
          {"--project", "2", "--max-swr", "0.5"},
          nullptr,

@@ -14,16 +14,6 @@ namespace velkora {
 
 namespace {
 
-QStringList ColumnsWithoutKey(const QString& table) {
-    for (const TableColumns& entry : RequiredSchema())
-        if (entry.table == table) {
-            QStringList columns = entry.columns;
-            columns.removeAll("ID");
-            return columns;
-        }
-    throw std::logic_error("no table " + table.toStdString());
-}
-
 // The rows of table whose column equals value, each with its ID first.
 QList<QVariantList> RowsWhere(const QSqlDatabase& db, const QString& table, const QString& column,
                               qint64 value) {

@@ -5,6 +5,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <stdexcept>
 
 #include "Connection.h"
 #include "StoreError.h"
@@ -94,6 +95,16 @@ void VerifySchema(const QSqlDatabase& db, const QString& shownName) {
                                      .arg(table.table, file, column));
         }
     }
+}
+
+QStringList ColumnsWithoutKey(const QString& table) {
+    for (const TableColumns& entry : RequiredSchema())
+        if (entry.table == table) {
+            QStringList columns = entry.columns;
+            columns.removeAll("ID");
+            return columns;
+        }
+    throw std::logic_error("no table " + table.toStdString());
 }
 
 }  // namespace velkora

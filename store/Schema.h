@@ -32,4 +32,8 @@ void CreateSchema(QSqlDatabase& db);
 // names the database in the message (default: the connection's database name).
 void VerifySchema(const QSqlDatabase& db, const QString& shownName = QString());
 
+// The program's columns of table without its key ID, in the schema's order.
+// Throws std::logic_error for a table the schema does not have.
+QStringList ColumnsWithoutKey(const QString& table);
+
 }  // namespace velkora

@@ -24,16 +24,6 @@ struct Table {
     std::vector<QVariantList> rows;
 };
 
-QStringList ColumnsWithoutKey(const QString& table) {
-    for (const TableColumns& entry : RequiredSchema())
-        if (entry.table == table) {
-            QStringList columns = entry.columns;
-            columns.removeAll("ID");
-            return columns;
-        }
-    throw std::logic_error("no table " + table.toStdString());
-}
-
 // A value as read for copying: text as its bytes, so that text which is
 // not UTF-8 keeps them; empty text stays text, not null.
 QVariant CopiedValue(const QSqlQuery& query, int column) {

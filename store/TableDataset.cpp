@@ -10,6 +10,7 @@
 #include "Connection.h"
 #include "FieldText.h"
 #include "StoreError.h"
+#include "StoredValue.h"
 
 namespace velkora {
 namespace {
@@ -24,104 +25,11 @@ const char* const kDeletedByAnother =
     "The row was deleted by another user since it was read. It stays here as a new row with "
     "your values: the \u2713 button adds it again, Esc or the \u2717 button drops it";
 
-// Keys and links compare as whole numbers whatever type the driver gave them.
-bool SameValue(const QVariant& a, const QVariant& b) {
-    if (a.isNull() || b.isNull()) return a.isNull() && b.isNull();
-    bool okA = false;
-    bool okB = false;
-    const qlonglong x = a.toLongLong(&okA);
-    const qlonglong y = b.toLongLong(&okB);
-    if (okA && okB) return x == y;
-    return a == b;
-}
-
-QVariant Normalized(FieldKind kind, const QVariant& value) {
-    const int type = value.typeId();
-    const bool integral = type == QMetaType::LongLong || type == QMetaType::Int ||
-                          type == QMetaType::ULongLong || type == QMetaType::UInt;
-    switch (kind) {
-        case FieldKind::Integer:
-            return integral ? QVariant(value.toLongLong()) : value;
-        case FieldKind::Float:
-            return integral || type == QMetaType::Double ? QVariant(value.toDouble()) : value;
-        case FieldKind::Text:
-        case FieldKind::Lookup:
-            return value.toString();
-    }
-    return value;
-}
-
-FieldInfo Field(QString name, FieldKind kind, QString label = {}, QString pattern = {}) {
-    FieldInfo field;
-    field.name = std::move(name);
-    field.kind = kind;
-    field.label = std::move(label);
-    field.pattern = std::move(pattern);
-    return field;
-}
-
-FieldInfo KeyField() {
-    FieldInfo field = Field("ID", FieldKind::Integer);
-    field.readOnly = true;
-    field.visible = false;
-    return field;
-}
-
-FieldInfo HiddenInteger(QString name) {
-    FieldInfo field = Field(std::move(name), FieldKind::Integer);
-    field.visible = false;
-    return field;
-}
-
-FieldInfo TextField(QString name, int size, QString label = {}, QStringList pickList = {}) {
-    FieldInfo field = Field(std::move(name), FieldKind::Text, std::move(label));
-    field.size = size;
-    field.pickList = std::move(pickList);
-    return field;
-}
-
 [[noreturn]] void Refused(const QString& what, const QSqlQuery& query) {
     throw StoreError(what + ": " + query.lastError().text());
 }
 
 }  // namespace
-
-TableDefinition ProjectsDefinition() {
-    return {"PROJECTS",
-            {KeyField(), TextField("NOME", 255, "PROJECT NAME"),
-             Field("F0", FieldKind::Float, {}, "###,##0.000"), TextField("SOURCE_WIRE", 255),
-             Field("HEIGHT", FieldKind::Integer, {}, "##")},
-            "ID",
-            {}};
-}
-
-TableDefinition ElementsDefinition() {
-    return {"ELEMENTS",
-            {KeyField(), HiddenInteger("ID_PROJECT"), TextField("NOME", 255, "EL. NAME"),
-             TextField("TYPE", 15, {}, {"Element", "Driver", "Null"}),
-             Field("LEN", FieldKind::Float, "SIZE", "###,##0.###"), HiddenInteger("ID_TAPER"),
-             Field("DISTANCE", FieldKind::Float, "OFFSET", "###,##0.###"),
-             Field("HEIGHT", FieldKind::Float), Field("LK_TAPER", FieldKind::Lookup, "TAPER SCH.")},
-            "ID",
-            {"ID_PROJECT"}};
-}
-
-TableDefinition TaperDefinition() {
-    return {"TAPER",
-            {KeyField(), TextField("NOME", 255, "ELEMENT NAME"),
-             TextField("UM", 5, {}, {"m,mm", "ft,in"})},
-            "ID",
-            {}};
-}
-
-TableDefinition TaperSizesDefinition() {
-    return {"TAPER_SIZES",
-            {HiddenInteger("ID_TAPER"), Field("ORDER", FieldKind::Integer),
-             Field("DIAMETER", FieldKind::Float, {}, "##0.###"),
-             Field("LENGTH", FieldKind::Float, {}, "###,##0.###")},
-            "ID",
-            {"ID_TAPER"}};
-}
 
 TableDataset::TableDataset(TableDefinition definition, QObject* parent)
     : BoundDataset(parent), definition_(std::move(definition)), keyMarks_(CurrentRegionalMarks()) {}

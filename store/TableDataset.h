@@ -11,25 +11,9 @@
 #include "BoundDataset.h"
 #include "RegionalMarks.h"
 #include "RowCondition.h"
+#include "TableDefinitions.h"
 
 namespace velkora {
-
-// How one table is shown and edited.
-struct TableDefinition {
-    QString table;                  // "PROJECTS"
-    std::vector<FieldInfo> fields;  // stored columns and lookup fields, in grid order
-    // The column that identifies a row ("ID"). TAPER_SIZES has it only in
-    // stores the program made; without it a row is found by its row number
-    // together with every value this copy read.
-    QString keyField;
-    QStringList orderBy;  // leading sort columns; ties always in rowid order
-};
-
-// The four tables' fields with their labels, display patterns, sizes and pick lists.
-TableDefinition ProjectsDefinition();
-TableDefinition ElementsDefinition();  // carries the lookup LK_TAPER
-TableDefinition TaperDefinition();
-TableDefinition TaperSizesDefinition();
 
 class TableDataset : public BoundDataset {
     Q_OBJECT

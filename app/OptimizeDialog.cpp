@@ -192,8 +192,7 @@ OptimizeRequest OptimizeDialog::RequestShown() const {
         throw Failure("Nothing may vary: tick lengths, positions or both");
     request.search.runs = runs_->value();
     request.search.seed = std::uint64_t(seed_->value());
-    request.name = name_->text().trimmed();
-    if (request.name.isEmpty()) throw Failure("Give the new project a name");
+    if (name_->text().trimmed().isEmpty()) throw Failure("Give the new project a name");
     return request;
 }
 
@@ -220,7 +219,7 @@ void OptimizeDialog::Start() {
                 this, [this, runs, best] { ShowProgress(runs, best); }, Qt::QueuedConnection);
         };
         try {
-            *result = RunOptimizer(
+            *result = Optimize(
                 design, request, [this] { return stop_.load(); }, progress);
         } catch (...) {
             failure = std::current_exception();

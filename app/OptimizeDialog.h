@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "OptimizeRun.h"
+#include "Optimization.h"
 
 class QCheckBox;
 class QDoubleSpinBox;

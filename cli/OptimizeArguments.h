@@ -7,19 +7,11 @@
 #include <optional>
 
 #include "CliArguments.h"
-#include "DesignSpace.h"
-#include "Goals.h"
-#include "NecDeck.h"
-#include "Search.h"
+#include "Optimization.h"
 
 namespace velkora {
 
-struct OptimizeSettings {
-    Goals goals;
-    VaryOptions vary;
-    SearchOptions search;
-    std::optional<FrequencySweep> band;  // F0 alone when empty
-    double z0 = 50;
+struct OptimizeSettings : OptimizeRequest {
     QString name;  // empty: the project's name with " (optimized)"
 };
 

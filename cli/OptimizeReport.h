@@ -6,16 +6,11 @@
 #include <QString>
 #include <QTextStream>
 
-#include "Objective.h"
-#include "Search.h"
+#include "Optimization.h"
 
 namespace velkora {
 
-struct OptimizeOutcome {
-    Evaluation start;
-    Evaluation best;
-    int runs = 0;
-    double seconds = 0;
+struct OptimizeOutcome : OptimizeResult {
     QString stoppedBy;   // the signal that stopped the search, empty when the budget ended it
     qint64 project = 0;  // the new project's ID
     QString name;

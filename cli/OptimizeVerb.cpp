@@ -11,7 +11,6 @@
 #include "CliVerbs.h"
 #include "GenerationQueries.h"
 #include "ModelArguments.h"
-#include "NecEvaluator.h"
 #include "OptimizeArguments.h"
 #include "OptimizeReport.h"
 #include "ProjectVariant.h"
@@ -38,7 +37,6 @@ class ProgressLine {
     ~ProgressLine() {
         if (terminal_ && shown_ >= 0) std::fputs("\n", stderr);
     }
-    double Seconds() const { return clock_.elapsed() / 1000.0; }
 
   private:
     int budget_;
@@ -61,35 +59,13 @@ Design ReadChosenDesign(const QSqlDatabase& db, const CliArguments& parsed) {
     return design;
 }
 
-// The start design as solve would model it, so that a project the NEC-2
-// writer refuses fails with its reason before anything runs.
-void CheckModel(const Design& design) {
-    DesignSource source(design);
-    const RegionalMarks marks;
-    NecDeckText({design.project, source, MainLobeAxis::X, marks}, NecOptions{});
-}
-
 OptimizeOutcome RunSearch(const Design& design, const OptimizeSettings& settings) {
-    CheckModel(design);
-    const DesignSpace space(design, settings.vary);
     const StopOnSignals stop(STDOUT_FILENO);
-    RunControl control;
-    control.stopRequested = [&stop] { return stop.Requested(); };
-    NecEvaluator evaluator(settings.z0, control);
     ProgressLine progress(settings.search.runs);
-    Objective objective(space, evaluator, settings.goals, settings.band);
-    bool stopped = false;
-    try {
-        stopped = Search(objective, settings.search, control.stopRequested, std::ref(progress));
-    } catch (const Stopped&) {
-        stopped = true;  // the run cut short is not counted
-    }
     OptimizeOutcome outcome;
-    outcome.start = objective.Start();
-    outcome.best = objective.Best();
-    outcome.runs = objective.Runs();
-    outcome.seconds = progress.Seconds();
-    if (stopped)
+    static_cast<OptimizeResult&>(outcome) = Optimize(
+        design, settings, [&stop] { return stop.Requested(); }, std::ref(progress));
+    if (outcome.stopped)
         outcome.stoppedBy =
             stop.Reason() == "SIGINT" ? QString("Ctrl-C") : QString::fromStdString(stop.Reason());
     return outcome;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One optimization of a design in memory, as the Optimize dialog asks for
-// it: the design space, the objective on the NEC-2 engine and the search.
+// One optimization of a design in memory: the design space, the objective on
+// the NEC-2 engine and the search, as velkora-cli optimize and the Optimize
+// dialog both run it.
 #pragma once
 
-#include <QString>
 #include <optional>
 
 #include "DesignSpace.h"
@@ -20,7 +20,6 @@ struct OptimizeRequest {
     SearchOptions search;
     std::optional<FrequencySweep> band;  // F0 alone when empty
     double z0 = 50;
-    QString name;  // of the new project
 };
 
 struct OptimizeResult {
@@ -32,9 +31,9 @@ struct OptimizeResult {
 };
 
 // Safe on any thread. stop is asked before every run and while nec2c runs;
-// progress is told after every run. Throws Failure when the design cannot be
-// modelled or nec2c fails.
-OptimizeResult RunOptimizer(const Design& design, const OptimizeRequest& request,
-                            const StopRequest& stop, const SearchProgress& progress);
+// progress is told after every run. Throws Failure when the design has fewer
+// than two elements, cannot be modelled, or nec2c fails.
+OptimizeResult Optimize(const Design& design, const OptimizeRequest& request,
+                        const StopRequest& stop, const SearchProgress& progress);
 
 }  // namespace velkora

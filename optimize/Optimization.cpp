@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Running the optimizer on a worker for the Optimize dialog.
-#include "OptimizeRun.h"
+#include "Optimization.h"
 
 #include <chrono>
 
@@ -10,8 +9,8 @@
 
 namespace velkora {
 
-OptimizeResult RunOptimizer(const Design& design, const OptimizeRequest& request,
-                            const StopRequest& stop, const SearchProgress& progress) {
+OptimizeResult Optimize(const Design& design, const OptimizeRequest& request,
+                        const StopRequest& stop, const SearchProgress& progress) {
     const auto began = std::chrono::steady_clock::now();
     if (design.elements.size() < 2)
         throw Failure("The project has " + std::to_string(design.elements.size()) +

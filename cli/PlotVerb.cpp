@@ -21,19 +21,16 @@ struct PlotRequest {
     const PictureKind* kind = nullptr;
     PictureFormat format = PictureFormat::Svg;
     QString output;
-    MainLobeAxis axis = MainLobeAxis::X;
-    NecOptions nec;
-    double z0 = 50;
-    double timeout = 300;
+    SolveSettings solve;
 };
 
 PlotRequest ParsePlot(const QStringList& args) {
     PlotRequest request;
-    request.parsed = ParseArguments(
-        args, {"plot",
-               {"project", "kind", "output", "axis", "taper", "ground", "sweep", "z0", "data-link"},
-               {},
-               0});
+    request.parsed = ParseArguments(args, {"plot",
+                                           {"project", "kind", "output", "axis", "taper", "ground",
+                                            "sweep", "z0", "timeout", "data-link"},
+                                           {},
+                                           0});
     const QString kind = request.parsed.Required("kind");
     request.kind = FindPictureKind(kind.toLower());
     if (request.kind == nullptr)
@@ -44,12 +41,7 @@ PlotRequest ParsePlot(const QStringList& args) {
         throw UsageError(
             QString("--output names a .svg or .png file, not \"%1\"").arg(request.output));
     request.format = *format;
-    const MainLobeAxis defaultAxis = MainLobeAxis::X;
-    request.axis = AxisOf(request.parsed, &defaultAxis);
-    request.nec = NecOptionsOf(request.parsed);
-    if (request.parsed.Has("sweep")) request.nec.sweep = SweepOf(request.parsed.Value("sweep"));
-    request.z0 = PositiveOf(request.parsed, "z0", 50.0, "an impedance in ohm");
-    request.timeout = PositiveOf(request.parsed, "timeout", 300.0, "the seconds nec2c may run");
+    request.solve = SolveSettingsOf(request.parsed);
     return request;
 }
 
@@ -66,14 +58,14 @@ PictureInput ReadInput(const PlotRequest& request) {
         input = GeometryInput(project, source);
         if (!input.geometryProblem.isEmpty()) throw Failure(input.geometryProblem.toStdString());
         if (!request.kind->needsSolver) return input;
-        NecOptions options = request.nec;
+        NecOptions options = request.solve.nec;
         if (!options.sweep) options.sweep = PictureBand(input.f0);
         const RegionalMarks marks;
-        job = SolveJobOf({project, source, request.axis, marks}, options, request.z0);
+        job = SolveJobOf({project, source, request.solve.axis, marks}, options, request.solve.z0);
     }
     const StopOnSignals stop(-1);  // nothing but the file is written
-    input.z0 = request.z0;
-    input.sweep = SolveWithProgress(*job, request.timeout, stop);
+    input.z0 = request.solve.z0;
+    input.sweep = SolveWithProgress(*job, request.solve.timeout, stop);
     return input;
 }
 

@@ -24,10 +24,7 @@ namespace {
 struct ReportRequest {
     CliArguments parsed;
     QString output;
-    MainLobeAxis axis = MainLobeAxis::X;
-    NecOptions nec;
-    double z0 = 50;
-    double timeout = 300;
+    SolveSettings solve;
 };
 
 ReportRequest ParseReport(const QStringList& args) {
@@ -42,11 +39,7 @@ ReportRequest ParseReport(const QStringList& args) {
     if (!request.output.endsWith(".html", Qt::CaseInsensitive) &&
         !request.output.endsWith(".htm", Qt::CaseInsensitive))
         throw UsageError(QString("--output names an .html file, not \"%1\"").arg(request.output));
-    const MainLobeAxis defaultAxis = MainLobeAxis::X;
-    request.axis = AxisOf(request.parsed, &defaultAxis);
-    request.nec = NecOptionsOf(request.parsed);
-    request.z0 = PositiveOf(request.parsed, "z0", 50.0, "an impedance in ohm");
-    request.timeout = PositiveOf(request.parsed, "timeout", 300.0, "the seconds nec2c may run");
+    request.solve = SolveSettingsOf(request.parsed);
     return request;
 }
 
@@ -80,12 +73,13 @@ std::vector<ProjectWork> ReadProjects(const ReportRequest& request) {
     std::vector<ProjectWork> work;
     for (const ProjectRow& project : ChosenProjects(connection.Db(), request.parsed)) {
         ProjectWork one{GeometryInput(project, source), {}};
-        one.input.z0 = request.z0;
+        one.input.z0 = request.solve.z0;
         if (one.input.geometryProblem.isEmpty()) {
-            NecOptions options = request.nec;
+            NecOptions options = request.solve.nec;
             options.sweep = PictureBand(one.input.f0);
             try {
-                one.job = SolveJobOf({project, source, request.axis, marks}, options, request.z0);
+                one.job = SolveJobOf({project, source, request.solve.axis, marks}, options,
+                                     request.solve.z0);
             } catch (const Failure& failure) {
                 one.input.solveProblem = QString::fromStdString(failure.Message());
             }
@@ -113,7 +107,7 @@ void SolveProjects(std::vector<ProjectWork>& work, const ReportRequest& request)
     for (ProjectWork& one : work)
         if (one.job)
             runs.push_back(std::async(std::launch::async, [&one, &request, &stop] {
-                SolveOne(one, request.timeout, stop);
+                SolveOne(one, request.solve.timeout, stop);
             }));
     for (std::future<void>& run : runs) run.get();
 }
@@ -139,9 +133,10 @@ int ReportVerb(const QStringList& args, QTextStream& out) {
             if (!problem.isEmpty()) problems << OneLine(one.input.title) + ": " + problem;
         inputs.push_back(std::move(one.input));
     }
-    const QString settings = QString("taper %1, ground %2, SWR against %3 ohm")
-                                 .arg(TaperName(request.nec.taper), GroundName(request.nec.ground))
-                                 .arg(request.z0);
+    const QString settings =
+        QString("taper %1, ground %2, SWR against %3 ohm")
+            .arg(TaperName(request.solve.nec.taper), GroundName(request.solve.nec.ground))
+            .arg(request.solve.z0);
     WriteModelFile(PathBytes(request.output), ReportHtml(inputs, settings));
     out << QString("Wrote %1 with %2 project(s)\n").arg(request.output).arg(inputs.size());
     if (problems.isEmpty()) return kCliSuccess;

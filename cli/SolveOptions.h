@@ -25,6 +25,16 @@ FrequencySweep SweepOf(const QString& text, const QString& option = "--sweep");
 double PositiveOf(const CliArguments& parsed, const QString& option, double fallback,
                   const QString& what);
 
+// The options solve, plot and report read alike.
+struct SolveSettings {
+    MainLobeAxis axis = MainLobeAxis::X;  // --axis, X when absent
+    NecOptions nec;                       // --taper, --ground and --sweep
+    double z0 = 50;                       // --z0, ohm
+    double timeout = 300;                 // --timeout, the seconds nec2c may run
+};
+// Throws UsageError naming the first option that is wrong.
+SolveSettings SolveSettingsOf(const CliArguments& parsed);
+
 // The figures of one frequency under the keys of solve's --json and --csv,
 // in the order of the CSV columns; derived figures kept to a ten-thousandth.
 std::vector<std::pair<QString, QJsonValue>> FigureColumns(const FrequencyFigures& row);

@@ -66,6 +66,16 @@ double PositiveOf(const CliArguments& parsed, const QString& option, double fall
     return value;
 }
 
+SolveSettings SolveSettingsOf(const CliArguments& parsed) {
+    SolveSettings settings;
+    settings.axis = AxisOf(parsed, &settings.axis);
+    settings.nec = NecOptionsOf(parsed);
+    if (parsed.Has("sweep")) settings.nec.sweep = SweepOf(parsed.Value("sweep"));
+    settings.z0 = PositiveOf(parsed, "z0", settings.z0, "an impedance in ohm");
+    settings.timeout = PositiveOf(parsed, "timeout", settings.timeout, "the seconds nec2c may run");
+    return settings;
+}
+
 std::vector<std::pair<QString, QJsonValue>> FigureColumns(const FrequencyFigures& row) {
     return {{"mhz", row.mhz},
             {"gain_dbi", row.forwardGain},
@@ -138,18 +148,15 @@ struct SolveInput {
     QJsonObject head;
 };
 
-SolveInput InputOf(const CliArguments& parsed) {
-    const MainLobeAxis defaultAxis = MainLobeAxis::X;
-    const MainLobeAxis axis = AxisOf(parsed, &defaultAxis);
-    NecOptions options = NecOptionsOf(parsed);
-    if (parsed.Has("sweep")) options.sweep = SweepOf(parsed.Value("sweep"));
-    const double z0 = PositiveOf(parsed, "z0", 50.0, "an impedance in ohm");
+SolveInput InputOf(const CliArguments& parsed, const SolveSettings& settings) {
+    const NecOptions& options = settings.nec;
+    const double z0 = settings.z0;
     const CliConnection connection(DataLinkOf(parsed));
     const ReadSnapshot snapshot(connection.Db());  // one state of the store
     const ProjectRow project = ChosenProject(connection.Db(), parsed);
     SqlModelSource source(connection.Db());
     const RegionalMarks marks;
-    SolveInput input{SolveJobOf({project, source, axis, marks}, options, z0), {}, {}};
+    SolveInput input{SolveJobOf({project, source, settings.axis, marks}, options, z0), {}, {}};
     const QString name = QString::fromStdString(project.nome.ToText());
     const QString taper = TaperName(options.taper);
     const QString ground = GroundName(options.ground);
@@ -192,10 +199,10 @@ int SolveVerb(const QStringList& args, QTextStream& out) {
         throw UsageError("--json and --csv each choose the output; give one");
     if (parsed.Has("pattern") && !parsed.Has("json"))
         throw UsageError("--pattern adds the cuts to the JSON; give --json too");
-    const double timeout = PositiveOf(parsed, "timeout", 300.0, "the seconds nec2c may run");
+    const SolveSettings settings = SolveSettingsOf(parsed);
     const StopOnSignals stop(1);  // output on standard output
-    const SolveInput input = InputOf(parsed);
-    const std::vector<FrequencyFigures> rows = SolveWithProgress(input.job, timeout, stop);
+    const SolveInput input = InputOf(parsed, settings);
+    const std::vector<FrequencyFigures> rows = SolveWithProgress(input.job, settings.timeout, stop);
     if (parsed.Has("json"))
         PrintJson(out, input.head, rows, parsed.Has("pattern"));
     else if (parsed.Has("csv"))

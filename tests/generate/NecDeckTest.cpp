@@ -238,9 +238,9 @@ TEST(NecDeckTest, GroundAndSweepCards) {
     EXPECT_NE(real.find("\nGN 2 0 0 0 13 0.005\n"), std::string::npos) << real;
 }
 
-// The window's save dialog offers the two model files, MMANA first; a name
-// typed after --target, in any letter case, and a target the window chose
-// both write that program's file, under its extension.
+// The window's save dialog lists the EZNEC and MMANA files but not the NEC-2
+// deck; a name typed after --target, in any letter case, and a target the
+// window chose both write that program's file, under its extension.
 TEST(ModelTargetsTest, ChoicesWriteTheirProgramsFiles) {
     EXPECT_EQ(WindowFilter(), "Text File (EZNec)|*.txt|MMAna File|*.maa");
     EXPECT_EQ(WindowFilterIndex(OutputTarget::EzNec), 1);

@@ -16,7 +16,6 @@
 namespace velkora {
 namespace {
 
-using test::kSampleProjects;
 using test::ReadBytes;
 using test::RunTool;
 using test::ToolRun;
@@ -46,39 +45,6 @@ class CliTest : public TemporaryWorkingDirectory {
     }
 };
 
-TEST_F(CliTest, InitMakesAStoreThatOpens) {
-    const ToolRun run = RunTool({"init"});
-    EXPECT_EQ(run.status, kCliSuccess) << run.err.toStdString();
-    EXPECT_EQ(run.out, "Made velkora.udl and velkora.db\n");
-    {
-        const QSqlDatabase db = OpenConnection("velkora.udl", "check");
-        EXPECT_TRUE(ListProjects(db).isEmpty());
-    }
-    CloseConnection("check");
-    const ToolRun listed = RunTool({"projects"});
-    EXPECT_EQ(listed.status, kCliSuccess);
-    EXPECT_EQ(listed.out, "The store has no projects\n");
-}
-
-// A data-link file names its store from any working directory, and a copy
-// into the source store itself would double every design.
-TEST_F(CliTest, CopyReachesTheStoreTheTargetFileNames) {
-    ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
-    ASSERT_EQ(RunTool({"init", "backup"}).status, kCliSuccess);
-    const ToolRun copied = RunTool({"copy", "--from", "velkora.udl", "--to", "backup/velkora.udl"});
-    ASSERT_EQ(copied.status, kCliSuccess) << copied.err.toStdString();
-    EXPECT_EQ(RunTool({"projects", "--data-link", "backup/velkora.udl"}).out, kSampleProjects);
-
-    WriteFile("backup/same.udl", "Provider=SQLite;Data Source=../velkora.db");
-    for (const char* target : {"velkora.udl", "backup/same.udl"}) {
-        SCOPED_TRACE(target);
-        const ToolRun run = RunTool({"copy", "--from", "velkora.udl", "--to", target});
-        EXPECT_EQ(run.status, kCliFailure);
-        EXPECT_NE(run.err.indexOf("is the source store itself"), -1) << run.err.toStdString();
-        EXPECT_EQ(RunTool({"projects"}).out, kSampleProjects) << "nothing was copied";
-    }
-}
-
 // Qt's own notes (here every debug category switched on) stay off the terminal.
 TEST_F(CliTest, QtsOwnMessagesNeverReachTheTerminal) {
     ASSERT_EQ(RunTool({"init", "--sample"}).status, kCliSuccess);
@@ -106,15 +72,6 @@ TEST_F(CliTest, InitRefusesToTouchAnExistingStore) {
         EXPECT_EQ(QDir().entryList(QDir::Files), QStringList{existing})
             << "init made a file after all";
     }
-}
-
-TEST_F(CliTest, InitSampleInAFolderListsTheDesigns) {
-    const ToolRun run = RunTool({"init", "new/store", "--sample"});
-    ASSERT_EQ(run.status, kCliSuccess) << run.err.toStdString();
-    ASSERT_TRUE(QDir::setCurrent("new/store"));
-    const ToolRun listed = RunTool({"projects"});
-    EXPECT_EQ(listed.status, kCliSuccess);
-    EXPECT_EQ(listed.out, kSampleProjects);
 }
 
 TEST_F(CliTest, SampleModelsFeedTheDrivenElementsCentreWire) {
@@ -300,6 +257,9 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
          "--decimal-separator cannot be a digit or a sign"},
         {"stray argument", good + QStringList{"extra"}, "generate takes no argument \"extra\""},
         {"value to a flag", {"init", "--sample=yes"}, "--sample takes no value"},
+        {"server of a file store",
+         {"init", "--server", "x", "--database", "y"},
+         "--server belongs to --provider postgresql; an SQLite store is a file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

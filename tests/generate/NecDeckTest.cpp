@@ -8,6 +8,7 @@
 #include "NecDeck.h"
 #include "SourceWire.h"
 #include "TaperCorrection.h"
+#include "TempFolder.h"
 
 namespace velkora {
 namespace {
@@ -237,17 +238,38 @@ TEST(NecDeckTest, GroundAndSweepCards) {
     EXPECT_NE(real.find("\nGN 2 0 0 0 13 0.005\n"), std::string::npos) << real;
 }
 
-TEST(ModelTargetsTest, TableServesWindowAndCommandLine) {
+// The window's save dialog lists the EZNEC and MMANA files but not the NEC-2
+// deck; a name typed after --target, in any letter case, and a target the
+// window chose both write that program's file, under its extension.
+TEST(ModelTargetsTest, ChoicesWriteTheirProgramsFiles) {
     EXPECT_EQ(WindowFilter(), "Text File (EZNec)|*.txt|MMAna File|*.maa");
     EXPECT_EQ(WindowFilterIndex(OutputTarget::EzNec), 1);
     EXPECT_EQ(WindowFilterIndex(OutputTarget::Mmana), 2);
-    for (const ModelTarget& target : ModelTargets()) {
-        EXPECT_EQ(&TargetRow(target.target), &target);
-        EXPECT_EQ(FindTarget(target.name), &target);
-    }
-    EXPECT_EQ(FindTarget("NEC")->extension, ".nec");
-    EXPECT_FALSE(TargetRow(OutputTarget::Nec).inWindow);
     EXPECT_EQ(FindTarget("nec2"), nullptr);
+    Example example;
+    const NecOptions options = Options(NecTaper::Exact);
+    const struct {
+        const char* typed;
+        OutputTarget target;
+        std::string text;
+        const char* extension;
+    } rows[] = {
+        {"mmana", OutputTarget::Mmana, MmanaModelText(example.Job()), ".maa"},
+        {"EzNec", OutputTarget::EzNec, EzNecModelText(example.Job()), ".txt"},
+        {"NEC", OutputTarget::Nec, NecDeckText(example.Job(), options), ".nec"},
+    };
+    test::TempFolder folder;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        const ModelTarget* typed = FindTarget(row.typed);
+        ASSERT_NE(typed, nullptr);
+        for (const ModelTarget* chosen : {typed, &TargetRow(row.target)}) {
+            const std::string path = folder.Path("model" + std::string(chosen->extension));
+            chosen->write(path, example.Job(), options);
+            EXPECT_EQ(test::ReadFile(folder.Path(std::string("model") + row.extension)), row.text);
+            std::filesystem::remove(path);
+        }
+    }
 }
 
 }  // namespace

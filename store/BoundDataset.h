@@ -3,6 +3,16 @@
 // (browsing, editing, inserting) and the usual insert/append/edit/post/cancel/
 // delete. Every post and delete goes straight to the database.
 //
+// Why not QSqlTableModel: the grids work on one current row in browse, edit
+// or insert, with post and cancel, and leaving a row posts it; a model has no
+// current row and caches edits over many rows. A model holds values only,
+// while here a text that does not convert stays in the cell as typed and
+// every post refuses it again until it is corrected. And every post is
+// checked against what this copy read: UPDATE and DELETE apply only where the
+// row still holds those values, on both engines and in tables with or
+// without a key column, where a model finds the row by its primary key and
+// overwrites another copy's change unseen.
+//
 // This is the interface the window binds to. Its implementation belongs to the
 // store; members may be added, but renaming one means telling the window's side.
 #pragma once
@@ -122,7 +132,8 @@ class BoundDataset : public QObject {
 
     // The drop-down of a lookup field (FieldKind::Lookup, e.g. LK_TAPER).
     // Choices are numbered from 0 in the order LookupChoices() lists them.
-    // Every function here throws StoreError when `field` is not a lookup field.
+    // Every function here throws std::logic_error when `field` is not a
+    // lookup field: that is the caller's mistake, not the user's.
     //
     // The names offered, in the lookup table's order (TTaper's order).
     virtual QStringList LookupChoices(int field) const = 0;

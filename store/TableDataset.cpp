@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TableDataset.h"
 
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <algorithm>
+#include <stdexcept>
 
-#include "Connection.h"
 #include "FieldText.h"
 #include "StoreError.h"
 #include "StoredValue.h"
@@ -25,23 +21,23 @@ const char* const kDeletedByAnother =
     "The row was deleted by another user since it was read. It stays here as a new row with "
     "your values: the \u2713 button adds it again, Esc or the \u2717 button drops it";
 
-[[noreturn]] void Refused(const QString& what, const QSqlQuery& query) {
-    throw StoreError(what + ": " + query.lastError().text());
-}
-
 }  // namespace
 
 TableDataset::TableDataset(TableDefinition definition, QObject* parent)
-    : BoundDataset(parent), definition_(std::move(definition)), keyMarks_(CurrentRegionalMarks()) {}
+    : BoundDataset(parent),
+      definition_(std::move(definition)),
+      store_(definition_),
+      keyMarks_(CurrentRegionalMarks()) {}
 
 TableDataset::~TableDataset() = default;
 
-void TableDataset::SetConnection(const QSqlDatabase& db) { connectionName_ = db.connectionName(); }
+void TableDataset::SetConnection(const QSqlDatabase& db) { store_.SetConnection(db); }
 
 void TableDataset::SetMaster(TableDataset& master, const QString& linkField,
                              const QString& masterField) {
     master_ = &master;
     linkField_ = RequireField(linkField);
+    store_.SetLinkField(linkField_);
     masterField_ = master.RequireField(masterField);
     master.details_.push_back(this);
 }
@@ -76,7 +72,9 @@ int TableDataset::FieldIndex(const QString& name) const {
 
 int TableDataset::RequireField(const QString& name) const {
     const int index = FieldIndex(name);
-    if (index < 0) throw StoreError(QString("%1 has no field %2").arg(definition_.table, name));
+    if (index < 0)
+        throw std::logic_error(
+            QString("%1 has no field %2").arg(definition_.table, name).toStdString());
     return index;
 }
 
@@ -86,7 +84,8 @@ void TableDataset::RequireOpen() const {
 
 const FieldInfo& TableDataset::RequireFieldAt(int field) const {
     if (field < 0 || field >= int(definition_.fields.size()))
-        throw StoreError(QString("%1 has no field number %2").arg(definition_.table).arg(field));
+        throw std::logic_error(
+            QString("%1 has no field number %2").arg(definition_.table).arg(field).toStdString());
     return definition_.fields[std::size_t(field)];
 }
 
@@ -94,36 +93,17 @@ const FieldInfo& TableDataset::RequireFieldAt(int field) const {
 
 void TableDataset::Open() {
     if (open_) return;
-    const QSqlDatabase db = Database();
-    hasKey_ =
-        !definition_.keyField.isEmpty() && db.record(TableSql()).indexOf(definition_.keyField) >= 0;
-    rowNumber_ = RowNumberColumn(db);
-    const QVariant link = master_ ? master_->CurrentMasterValue(masterField_) : QVariant();
-    std::vector<Row> rows = ReadRows(link);
-    filterValue_ = link;
-    emit RowsAboutToReset();
-    rows_ = std::move(rows);
-    current_ = rows_.empty() ? -1 : 0;
-    open_ = true;
-    state_ = DatasetState::Browse;
-    emit RowsReset();
-    emit StateChanged();
-    emit CurrentRowChanged();
+    store_.Open();
+    const QVariant link = LinkValue();
+    std::vector<StoredRow> rows = store_.Read(link);
+    const int current = rows.empty() ? -1 : 0;
+    Reset(std::move(rows), current, DatasetState::Browse, link);
     SyncDetails();
 }
 
 void TableDataset::Close() {
     if (!open_) return;
-    emit RowsAboutToReset();
-    EndEdit();
-    rows_.clear();
-    current_ = -1;
-    open_ = false;
-    state_ = DatasetState::Inactive;
-    filterValue_ = QVariant();
-    emit RowsReset();
-    emit StateChanged();
-    emit CurrentRowChanged();
+    Reset({}, -1, DatasetState::Inactive, QVariant());
     SyncDetails();
 }
 
@@ -133,115 +113,6 @@ DatasetState TableDataset::State() const { return state_; }
 int TableDataset::RowCount() const { return int(rows_.size()); }
 int TableDataset::CurrentRow() const { return current_; }
 
-QSqlDatabase TableDataset::Database() const {
-    QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
-    if (!db.isOpen())
-        throw StoreError(QString("The table %1 cannot be used: the database is not connected")
-                             .arg(definition_.table));
-    return db;
-}
-
-QString TableDataset::Name(const QString& identifier) const {
-    return Database().driver()->escapeIdentifier(identifier, QSqlDriver::FieldName);
-}
-
-QString TableDataset::TableSql() const {
-    return Database().driver()->escapeIdentifier(definition_.table, QSqlDriver::TableName);
-}
-
-// The row number (where the engine has one), the key (when the table has
-// one), then the stored fields.
-QString TableDataset::Columns() const {
-    QStringList columns{rowNumber_.isEmpty() ? QString("NULL") : rowNumber_,
-                        hasKey_ ? Name(definition_.keyField) : QString("NULL")};
-    for (const FieldInfo& field : definition_.fields)
-        if (field.kind != FieldKind::Lookup) columns << StoredColumn(field);
-    return columns.join(", ");
-}
-
-// A text column is read as the bytes the database holds, so that text which
-// is not UTF-8 still finds its row in the conflict checks.
-QString TableDataset::StoredColumn(const FieldInfo& field) const {
-    const QString name = Name(field.name);
-    return field.kind == FieldKind::Text ? ExactTextColumn(Database(), name) : name;
-}
-
-QString TableDataset::SelectList() const { return "SELECT " + Columns() + " FROM " + TableSql(); }
-
-std::vector<TableDataset::Row> TableDataset::ReadRows(const QVariant& linkValue) const {
-    // A detail of a master without a posted row shows nothing.
-    if (master_ && linkValue.isNull()) return {};
-    QString sql = SelectList();
-    if (master_) sql += " WHERE " + Name(definition_.fields[std::size_t(linkField_)].name) + " = ?";
-    QStringList order;
-    for (const QString& column : definition_.orderBy) order << Name(column);
-    // Ties in the order of storing: by row number, or by the key on a server.
-    if (!rowNumber_.isEmpty())
-        order << rowNumber_;
-    else if (hasKey_)
-        order << Name(definition_.keyField);
-    if (!order.isEmpty()) sql += " ORDER BY " + order.join(", ");
-
-    QSqlQuery query(Database());
-    query.setForwardOnly(true);
-    const QString what = "Could not read the table " + definition_.table;
-    if (!query.prepare(sql)) Refused(what, query);
-    if (master_) query.addBindValue(linkValue);
-    if (!query.exec()) Refused(what, query);
-    std::vector<Row> rows;
-    while (query.next()) rows.push_back(RowFromQuery(query));
-    if (query.lastError().isValid()) Refused(what, query);
-    return rows;
-}
-
-// The first row where `condition` holds; none when no row does.
-std::optional<TableDataset::Row> TableDataset::ReadRowWhere(const RowCondition& condition) const {
-    QSqlQuery query(Database());
-    query.setForwardOnly(true);
-    const QString what = "Could not read back the row of " + definition_.table;
-    if (!query.prepare(SelectList() + " WHERE " + condition.Text())) Refused(what, query);
-    condition.Bind(query);
-    if (!query.exec()) Refused(what, query);
-    if (query.next()) return RowFromQuery(query);
-    if (query.lastError().isValid()) Refused(what, query);
-    return std::nullopt;
-}
-
-// The row as the database holds it now: by key, or by row number in a table
-// without one (which may by now be another row that reused the number), or,
-// on an engine without row numbers, by every value read.
-std::optional<TableDataset::Row> TableDataset::ReadRowAgain(const Row& row) const {
-    if (!hasKey_ && rowNumber_.isEmpty()) return ReadRowWhere(RowAsRead(row, {}));
-    RowCondition condition(*Database().driver());
-    if (hasKey_)
-        condition.Matches(definition_.keyField, row.key);
-    else
-        condition.MatchesRaw(rowNumber_, row.rowid);
-    return ReadRowWhere(condition);
-}
-
-TableDataset::Row TableDataset::RowFromQuery(const QSqlQuery& query) const {
-    Row row;
-    row.rowid = query.value(0);
-    if (!query.isNull(1)) row.key = query.value(1);
-    row.values.resize(definition_.fields.size());
-    row.read.resize(definition_.fields.size());
-    int column = 2;
-    for (std::size_t i = 0; i < definition_.fields.size(); ++i) {
-        const FieldInfo& field = definition_.fields[i];
-        if (field.kind == FieldKind::Lookup) continue;
-        if (!query.isNull(column)) {
-            row.read[i] = query.value(column);
-            // A null array would bind as NULL; empty text must match empty text.
-            if (row.read[i].typeId() == QMetaType::QByteArray && row.read[i].toByteArray().isNull())
-                row.read[i] = QByteArray("", 0);
-            row.values[i] = Normalized(field.kind, row.read[i]);
-        }
-        ++column;
-    }
-    return row;
-}
-
 // --- Values -------------------------------------------------------------------
 
 bool TableDataset::Editing() const {
@@ -249,7 +120,7 @@ bool TableDataset::Editing() const {
 }
 
 QVariant TableDataset::StoredValue(int row, int field) const {
-    if (row == current_ && Editing()) return buffer_[std::size_t(field)];
+    if (row == current_ && Editing()) return edit_.values[std::size_t(field)];
     return rows_[std::size_t(row)].values[std::size_t(field)];
 }
 
@@ -264,12 +135,12 @@ QVariant TableDataset::Value(int row, int field) const {
 QString TableDataset::DisplayText(int row, int field) const {
     if (row < 0 || row >= RowCount()) return {};
     const FieldInfo& info = RequireFieldAt(field);
-    if (row == current_ && Editing() && refusedText_[std::size_t(field)])
-        return *refusedText_[std::size_t(field)];
+    if (row == current_ && Editing() && edit_.refused[std::size_t(field)])
+        return *edit_.refused[std::size_t(field)];
     return FieldDisplayText(info, Value(row, field), CurrentRegionalMarks());
 }
 
-bool TableDataset::IsModified() const { return Editing() && modified_; }
+bool TableDataset::IsModified() const { return Editing() && edit_.modified; }
 
 // --- States -------------------------------------------------------------------
 
@@ -285,18 +156,8 @@ void TableDataset::SetCurrent(int row) {
     emit CurrentRowChanged();
 }
 
-void TableDataset::BeginEdit(std::vector<QVariant> values) {
-    buffer_ = std::move(values);
-    written_.assign(definition_.fields.size(), false);
-    refusedText_.assign(definition_.fields.size(), std::nullopt);
-    modified_ = false;
-}
-
 void TableDataset::EndEdit() {
-    buffer_.clear();
-    written_.clear();
-    refusedText_.clear();
-    modified_ = false;
+    edit_.Clear();
     conflict_ = false;
 }
 
@@ -307,7 +168,7 @@ void TableDataset::Edit() {
         Insert();
         return;
     }
-    BeginEdit(rows_[std::size_t(current_)].values);
+    edit_.Begin(rows_[std::size_t(current_)].values);
     SetState(DatasetState::Edit);
 }
 
@@ -321,19 +182,14 @@ void TableDataset::AddRow(bool atEnd) {
     const int position = atEnd || current_ < 0 ? RowCount() : current_;
     const int previous = current_;
     emit RowAboutToBeInserted(position);
-    rows_.insert(rows_.begin() + position,
-                 Row{QVariant(), QVariant(), std::vector<QVariant>(definition_.fields.size()),
-                     std::vector<QVariant>(definition_.fields.size())});
+    rows_.insert(rows_.begin() + position, store_.NewRow());
     current_ = position;
     emit RowInserted(position);
     returnRow_ = previous;
-    BeginEdit(std::vector<QVariant>(definition_.fields.size()));
-    if (master_) {
-        // The link is part of the new row but is not the user's entry: a row
-        // with nothing else written is still dropped.
-        buffer_[std::size_t(linkField_)] = master_->CurrentMasterValue(masterField_);
-        written_[std::size_t(linkField_)] = true;
-    }
+    edit_.Begin(std::vector<QVariant>(definition_.fields.size()));
+    // The link is part of the new row but is not the user's entry: a row
+    // with nothing else written is still dropped.
+    if (master_) edit_.Write(linkField_, LinkValue());
     SetState(DatasetState::Insert);
     emit CurrentRowChanged();
     SyncDetails();
@@ -343,7 +199,7 @@ void TableDataset::AddRow(bool atEnd) {
 // none): posts a changed row, drops an untouched new one. Returns the
 // target's number afterwards.
 int TableDataset::LeaveRow(int target) {
-    if (state_ == DatasetState::Insert && !modified_) {
+    if (state_ == DatasetState::Insert && !edit_.modified) {
         const int dropped = current_;
         DropNewRow();
         return target > dropped ? target - 1 : target;
@@ -384,25 +240,16 @@ void TableDataset::MoveTo(int row) {
     SyncDetails();
 }
 
-void TableDataset::ConvertRefusedTexts() {
-    for (std::size_t i = 0; i < refusedText_.size(); ++i) {
-        if (!refusedText_[i]) continue;
-        buffer_[i] =
-            ParseFieldText(definition_.fields[i], *refusedText_[i], CurrentRegionalMarks());
-        written_[i] = true;
-        refusedText_[i].reset();
-    }
-}
-
 void TableDataset::Post() {
     RequireOpen();
     if (!Editing()) return;
-    ConvertRefusedTexts();
+    edit_.ConvertRefusedTexts(definition_.fields, CurrentRegionalMarks());
     if (state_ == DatasetState::Insert) {
         // The new row's ID will change the details' link: settle them first.
         FlushDetails();
-        InsertIntoDatabase();
-    } else if (modified_) {
+        rows_[std::size_t(current_)] =
+            store_.Insert(edit_.values, edit_.WrittenColumns(definition_.fields));
+    } else if (edit_.modified) {
         UpdateInDatabase();
     }
     emit Stored();
@@ -416,7 +263,7 @@ void TableDataset::Cancel() {
     if (!open_ || !Editing()) return;
     if (conflict_) {
         // The post was refused: show what the database holds now.
-        ReplaceCurrentRow(ReadRowAgain(rows_[std::size_t(current_)]));
+        ReplaceCurrentRow(store_.ReadAgain(rows_[std::size_t(current_)]));
         return;
     }
     if (state_ == DatasetState::Insert) {
@@ -432,7 +279,7 @@ void TableDataset::Cancel() {
 }
 
 void TableDataset::DropUntouchedInsert() {
-    if (open_ && state_ == DatasetState::Insert && !modified_) Cancel();
+    if (open_ && state_ == DatasetState::Insert && !edit_.modified) Cancel();
 }
 
 void TableDataset::Delete() {
@@ -444,13 +291,13 @@ void TableDataset::Delete() {
     if (rows_.empty())
         throw StoreError(QString("There is no row of %1 to delete").arg(definition_.table));
     PrepareDetails(current_ + 1 < RowCount() ? current_ + 1 : current_ - 1);
-    if (DeleteFromDatabase(rows_[std::size_t(current_)])) {
+    if (store_.Delete(rows_[std::size_t(current_)])) {
         emit Stored();
         RemoveCurrentRow();
         return;
     }
     // Not as this copy read it: show what the database holds now.
-    const std::optional<Row> now = ReadRowAgain(rows_[std::size_t(current_)]);
+    const std::optional<StoredRow> now = store_.ReadAgain(rows_[std::size_t(current_)]);
     const bool changed = now && Belongs(*now);
     ReplaceCurrentRow(now);
     if (changed)
@@ -463,13 +310,13 @@ void TableDataset::Delete() {
 }
 
 // Whether a row read again still belongs to the rows shown (a detail's link).
-bool TableDataset::Belongs(const Row& row) const {
+bool TableDataset::Belongs(const StoredRow& row) const {
     return !master_ || SameValue(row.values[std::size_t(linkField_)], filterValue_);
 }
 
 // The current row becomes `row` as read again, or leaves the list when it is
 // gone; any edit of it ends.
-void TableDataset::ReplaceCurrentRow(std::optional<Row> row) {
+void TableDataset::ReplaceCurrentRow(std::optional<StoredRow> row) {
     if (!row || !Belongs(*row)) {
         RemoveCurrentRow();
         return;
@@ -507,22 +354,16 @@ void TableDataset::Refresh() {
     Reread();
 }
 
-bool TableDataset::SameIdentity(const Row& a, const Row& b) const {
-    return hasKey_                 ? SameValue(a.key, b.key)
-           : !rowNumber_.isEmpty() ? SameValue(a.rowid, b.rowid)
-                                   : a.read == b.read;
-}
-
-int TableDataset::RowWithIdentity(const Row& row) const {
-    for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (SameIdentity(rows_[i], row)) return int(i);
+int TableDataset::RowWithIdentity(const std::vector<StoredRow>& rows, const StoredRow& row) const {
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (store_.SameRow(rows[i], row)) return int(i);
     return -1;
 }
 
 void TableDataset::Reread() {
     if (!open_) return;
-    const QVariant link = master_ ? master_->CurrentMasterValue(masterField_) : QVariant();
-    std::vector<Row> rows = ReadRows(link);
+    const QVariant link = LinkValue();
+    std::vector<StoredRow> rows = store_.Read(link);
     if (!Editing() && SameValue(link, filterValue_) && SameRowsInOrder(rows))
         UpdateRows(std::move(rows));
     else
@@ -530,14 +371,15 @@ void TableDataset::Reread() {
     for (TableDataset* detail : details_) detail->Reread();
 }
 
-bool TableDataset::SameRowsInOrder(const std::vector<Row>& rows) const {
-    return std::equal(rows.begin(), rows.end(), rows_.begin(), rows_.end(),
-                      [this](const Row& a, const Row& b) { return SameIdentity(a, b); });
+bool TableDataset::SameRowsInOrder(const std::vector<StoredRow>& rows) const {
+    return std::equal(
+        rows.begin(), rows.end(), rows_.begin(), rows_.end(),
+        [this](const StoredRow& a, const StoredRow& b) { return store_.SameRow(a, b); });
 }
 
 // The same rows in the same places: only the rows whose values changed are
 // shown again, so the grids keep their editors, scroll position and paint.
-void TableDataset::UpdateRows(std::vector<Row> rows) {
+void TableDataset::UpdateRows(std::vector<StoredRow> rows) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].read == rows_[i].read) continue;
         rows_[i] = std::move(rows[i]);
@@ -545,18 +387,25 @@ void TableDataset::UpdateRows(std::vector<Row> rows) {
     }
 }
 
-void TableDataset::ResetRows(std::vector<Row> rows, const QVariant& link) {
-    const std::optional<Row> current =
-        current_ >= 0 ? std::optional<Row>(rows_[std::size_t(current_)]) : std::nullopt;
-    const int previous = current_;
+// Other rows or another order: the current row stays current where it is
+// still there, else its place goes to the row now there.
+void TableDataset::ResetRows(std::vector<StoredRow> rows, const QVariant& link) {
+    int current = current_ >= 0 ? RowWithIdentity(rows, rows_[std::size_t(current_)]) : -1;
+    if (current < 0 && !rows.empty()) current = std::clamp(current_, 0, int(rows.size()) - 1);
+    Reset(std::move(rows), current, DatasetState::Browse, link);
+}
+
+// Every row replaced at once and any edit ended: the one way the rows are
+// opened, closed, re-filtered or re-read in another shape.
+void TableDataset::Reset(std::vector<StoredRow> rows, int current, DatasetState state,
+                         const QVariant& link) {
     emit RowsAboutToReset();
     EndEdit();
     rows_ = std::move(rows);
+    current_ = current;
+    state_ = state;
+    open_ = state != DatasetState::Inactive;
     filterValue_ = link;
-    state_ = DatasetState::Browse;
-    current_ = current ? RowWithIdentity(*current) : -1;
-    // A current row that is gone leaves its place to the row now there.
-    if (current_ < 0 && !rows_.empty()) current_ = std::clamp(previous, 0, RowCount() - 1);
     emit RowsReset();
     emit StateChanged();
     emit CurrentRowChanged();
@@ -564,100 +413,19 @@ void TableDataset::ResetRows(std::vector<Row> rows, const QVariant& link) {
 
 // --- Writing to the database ---------------------------------------------------
 
-std::vector<int> TableDataset::WrittenColumns() const {
-    std::vector<int> columns;
-    for (std::size_t i = 0; i < definition_.fields.size(); ++i) {
-        const FieldInfo& field = definition_.fields[i];
-        if (written_[i] && !field.readOnly && field.kind != FieldKind::Lookup)
-            columns.push_back(int(i));
-    }
-    return columns;
-}
-
-std::vector<int> TableDataset::StoredColumns() const {
-    std::vector<int> columns;
-    for (std::size_t i = 0; i < definition_.fields.size(); ++i)
-        if (definition_.fields[i].kind != FieldKind::Lookup) columns.push_back(int(i));
-    return columns;
-}
-
-// The row still holds what this copy read: its key and the given columns'
-// values. Without a key column it is found by row number and every value,
-// so that a number another copy's new row reused does not match.
-RowCondition TableDataset::RowAsRead(const Row& row, const std::vector<int>& columns) const {
-    RowCondition condition(*Database().driver());
-    if (hasKey_) {
-        condition.Matches(definition_.keyField, row.key);
-    } else if (!rowNumber_.isEmpty()) {
-        condition.MatchesRaw(rowNumber_, row.rowid);
-    }
-    for (int column : hasKey_ ? columns : StoredColumns())
-        condition.MatchesRaw(StoredColumn(definition_.fields[std::size_t(column)]),
-                             row.read[std::size_t(column)]);
-    return condition;
-}
-
-void TableDataset::InsertIntoDatabase() {
-    const std::vector<int> columns = WrittenColumns();
-    QStringList names;
-    QStringList marks;
-    for (int column : columns) {
-        names << Name(definition_.fields[std::size_t(column)].name);
-        marks << "?";
-    }
-    QString sql = "INSERT INTO " + TableSql();
-    sql += names.isEmpty() ? QString(" DEFAULT VALUES")
-                           : " (" + names.join(", ") + ") VALUES (" + marks.join(", ") + ")";
-    // The new row comes back as stored, key and defaults included; both
-    // engines take RETURNING.
-    sql += " RETURNING " + Columns();
-    QSqlQuery query(Database());
-    const QString what = "Could not add the row to " + definition_.table;
-    if (!query.prepare(sql)) Refused(what, query);
-    for (int column : columns) query.addBindValue(buffer_[std::size_t(column)]);
-    if (!query.exec()) Refused(what, query);
-    if (!query.next()) {
-        if (query.lastError().isValid()) Refused(what, query);
-        throw StoreError(what + ": the database gave the new row no key");
-    }
-    rows_[std::size_t(current_)] = RowFromQuery(query);
-    query.finish();
-}
-
-// Writes only where the row still holds, in the columns being changed, what
-// this copy read; otherwise another copy's post would be overwritten unseen.
+// A post over another copy's change or deletion is refused; what was typed
+// stays in the row.
 void TableDataset::UpdateInDatabase() {
-    const std::vector<int> columns = WrittenColumns();
-    if (columns.empty()) return;
-    QStringList assignments;
-    for (int column : columns)
-        assignments << Name(definition_.fields[std::size_t(column)].name) + " = ?";
-    const Row& row = rows_[std::size_t(current_)];
-    const RowCondition condition = RowAsRead(row, columns);
-    const QString sql =
-        "UPDATE " + TableSql() + " SET " + assignments.join(", ") + " WHERE " + condition.Text();
-    QSqlQuery query(Database());
-    const QString what = "Could not save the row in " + definition_.table;
-    if (!query.prepare(sql)) Refused(what, query);
-    for (int column : columns) query.addBindValue(buffer_[std::size_t(column)]);
-    condition.Bind(query);
-    if (!query.exec()) Refused(what, query);
-    if (query.numRowsAffected() == 0) {
-        // Without a key or row number a changed row cannot be told from a
-        // deleted one: it is then taken as changed, never added twice.
-        const bool identified = hasKey_ || !rowNumber_.isEmpty();
-        if (identified && !ReadRowAgain(row)) {
-            KeepAsNewRow();
-            throw StoreError(kDeletedByAnother);
-        }
+    const UpdateOutcome outcome = store_.Update(rows_[std::size_t(current_)], edit_.values,
+                                                edit_.WrittenColumns(definition_.fields));
+    if (outcome == UpdateOutcome::DeletedMeanwhile) {
+        KeepAsNewRow();
+        throw StoreError(kDeletedByAnother);
+    }
+    if (outcome == UpdateOutcome::ChangedMeanwhile) {
         conflict_ = true;
         throw StoreError(kChangedByAnother);
     }
-    const std::optional<Row> saved = ReadRowAgain(row);
-    if (!saved)
-        throw StoreError(what +
-                         ": it is no longer in the database (another user may have deleted it)");
-    rows_[std::size_t(current_)] = *saved;
 }
 
 // Another copy deleted the row being edited: it becomes a new row holding
@@ -665,31 +433,11 @@ void TableDataset::UpdateInDatabase() {
 // typed is never lost unseen. The details stay as they are until then, since
 // re-filtering them would drop a pending edit of theirs.
 void TableDataset::KeepAsNewRow() {
-    const std::size_t count = definition_.fields.size();
-    rows_[std::size_t(current_)] =
-        Row{QVariant(), QVariant(), std::vector<QVariant>(count), std::vector<QVariant>(count)};
-    for (std::size_t i = 0; i < count; ++i) {
-        if (definition_.fields[i].readOnly)
-            buffer_[i] = QVariant();  // the database gives the new row its key
-        else if (!buffer_[i].isNull())
-            written_[i] = true;
-    }
-    modified_ = true;
+    rows_[std::size_t(current_)] = store_.NewRow();
+    edit_.KeepAsNew(definition_.fields);
     returnRow_ = current_;
     SetState(DatasetState::Insert);
     emit RowChanged(current_);
-}
-
-// Deletes only where the row still holds every value this copy read.
-bool TableDataset::DeleteFromDatabase(const Row& row) {
-    const RowCondition condition = RowAsRead(row, StoredColumns());
-    QSqlQuery query(Database());
-    const QString what = "Could not delete the row from " + definition_.table;
-    if (!query.prepare("DELETE FROM " + TableSql() + " WHERE " + condition.Text()))
-        Refused(what, query);
-    condition.Bind(query);
-    if (!query.exec()) Refused(what, query);
-    return query.numRowsAffected() > 0;
 }
 
 // --- Field text -----------------------------------------------------------------
@@ -701,25 +449,21 @@ void TableDataset::SetFieldText(int field, const QString& text) {
         throw Failure(
             QString("Field '%1' cannot be modified").arg(info.DisplayName()).toStdString());
     Edit();
-    const auto index = std::size_t(field);
-    modified_ = true;
+    edit_.modified = true;
     try {
-        buffer_[index] = ParseFieldText(info, text, CurrentRegionalMarks());
+        edit_.Write(field, ParseFieldText(info, text, CurrentRegionalMarks()));
     } catch (const Failure&) {
         // Kept as typed: shown in the cell, and Post refuses it again.
-        refusedText_[index] = text;
+        edit_.refused[std::size_t(field)] = text;
         emit RowChanged(current_);
         throw;
     }
-    written_[index] = true;
-    refusedText_[index].reset();
     emit RowChanged(current_);
 }
 
 bool TableDataset::RevertRefusedText(int field) {
     RequireFieldAt(field);
-    if (!Editing() || !refusedText_[std::size_t(field)]) return false;
-    refusedText_[std::size_t(field)].reset();
+    if (!Editing() || !edit_.Revert(field)) return false;
     emit RowChanged(current_);
     return true;
 }
@@ -733,6 +477,10 @@ bool TableDataset::AcceptsKey(int field, QChar key) const {
 QVariant TableDataset::CurrentMasterValue(int field) const {
     if (!open_ || current_ < 0) return {};
     return rows_[std::size_t(current_)].values[std::size_t(field)];
+}
+
+QVariant TableDataset::LinkValue() const {
+    return master_ ? master_->CurrentMasterValue(masterField_) : QVariant();
 }
 
 void TableDataset::PrepareDetails(int nextRow) {
@@ -759,29 +507,22 @@ void TableDataset::SyncDetails() {
 
 void TableDataset::FlushPending() {
     if (!open_) return;
-    if (state_ == DatasetState::Insert && !modified_)
+    if (state_ == DatasetState::Insert && !edit_.modified)
         DropNewRow();
     else if (Editing())
         Post();
 }
 
 void TableDataset::Refilter(const QVariant& linkValue) {
-    filterValue_ = linkValue;
-    std::vector<Row> rows;
+    std::vector<StoredRow> rows;
     QString failure;
     try {
-        rows = ReadRows(linkValue);
+        rows = store_.Read(linkValue);
     } catch (const StoreError& error) {
         failure = QString::fromStdString(error.what());  // shown empty, reported below
     }
-    emit RowsAboutToReset();
-    EndEdit();
-    rows_ = std::move(rows);
-    current_ = rows_.empty() ? -1 : 0;
-    state_ = DatasetState::Browse;
-    emit RowsReset();
-    emit StateChanged();
-    emit CurrentRowChanged();
+    const int current = rows.empty() ? -1 : 0;
+    Reset(std::move(rows), current, DatasetState::Browse, linkValue);
     SyncDetails();
     if (!failure.isEmpty()) throw StoreError(failure);
 }
@@ -791,13 +532,15 @@ void TableDataset::Refilter(const QVariant& linkValue) {
 const TableDataset::Lookup& TableDataset::RequireLookup(int field) const {
     for (const Lookup& lookup : lookups_)
         if (lookup.field == field) return lookup;
-    throw StoreError(
-        QString("Field %1 of %2 is not a lookup field").arg(field).arg(definition_.table));
+    throw std::logic_error(QString("Field %1 of %2 is not a lookup field")
+                               .arg(field)
+                               .arg(definition_.table)
+                               .toStdString());
 }
 
 QVariant TableDataset::LookupResult(const Lookup& lookup, const QVariant& key) const {
     if (key.isNull()) return {};
-    for (const Row& row : lookup.source->rows_)
+    for (const StoredRow& row : lookup.source->rows_)
         if (SameValue(row.values[std::size_t(lookup.sourceKey)], key))
             return row.values[std::size_t(lookup.resultField)];
     return {};
@@ -867,11 +610,8 @@ void TableDataset::ChooseLookup(int field, int choice) {
     const QVariant key =
         lookup.source->rows_[std::size_t(sourceRow)].values[std::size_t(lookup.sourceKey)];
     Edit();
-    const auto index = std::size_t(lookup.keyField);
-    buffer_[index] = key;
-    written_[index] = true;
-    refusedText_[index].reset();
-    modified_ = true;
+    edit_.Write(lookup.keyField, key);
+    edit_.modified = true;
     emit RowChanged(current_);
 }
 

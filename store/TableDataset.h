@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The SQL-backed bound dataset: one table of the store read into memory (a
-// static cursor), optionally filtered by a master dataset and carrying a
-// lookup field resolved against another dataset.
+// The bound dataset of one table of the store, read into memory (a static
+// cursor): its states and current row, optionally filtered by a master
+// dataset and carrying a lookup field resolved against another dataset. Its
+// rows are read and written by a RowStore; the row being edited is an
+// EditBuffer.
 #pragma once
 
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <optional>
 
 #include "BoundDataset.h"
+#include "EditBuffer.h"
 #include "RegionalMarks.h"
-#include "RowCondition.h"
+#include "RowStore.h"
 #include "TableDefinitions.h"
 
 namespace velkora {
@@ -81,12 +83,6 @@ class TableDataset : public BoundDataset {
     void ChooseLookup(int field, int choice) override;
 
   private:
-    struct Row {
-        QVariant rowid;
-        QVariant key;                  // the key column's value; null without one
-        std::vector<QVariant> values;  // one per field; lookup fields stay null
-        std::vector<QVariant> read;    // as the database gave them, for the conflict checks
-    };
     struct Lookup {
         int field = -1;
         int keyField = -1;
@@ -101,45 +97,29 @@ class TableDataset : public BoundDataset {
     bool Editing() const;
     QVariant StoredValue(int row, int field) const;
 
-    QSqlDatabase Database() const;
-    QString Name(const QString& identifier) const;  // escaped by the driver
-    QString TableSql() const;
-    QString Columns() const;
-    QString StoredColumn(const FieldInfo& field) const;
-    QString SelectList() const;
-    std::vector<Row> ReadRows(const QVariant& linkValue) const;
-    std::optional<Row> ReadRowWhere(const RowCondition& condition) const;
-    std::optional<Row> ReadRowAgain(const Row& row) const;
-    Row RowFromQuery(const QSqlQuery& query) const;
-    std::vector<int> WrittenColumns() const;
-    void InsertIntoDatabase();
     void UpdateInDatabase();
     void KeepAsNewRow();
-    bool DeleteFromDatabase(const Row& row);  // false when the row was not as read
-    RowCondition RowAsRead(const Row& row, const std::vector<int>& columns) const;
-    std::vector<int> StoredColumns() const;
-    bool Belongs(const Row& row) const;
-    void ReplaceCurrentRow(std::optional<Row> row);
+    bool Belongs(const StoredRow& row) const;
+    void ReplaceCurrentRow(std::optional<StoredRow> row);
     void RemoveCurrentRow();
-    bool SameIdentity(const Row& a, const Row& b) const;
-    int RowWithIdentity(const Row& row) const;
+    int RowWithIdentity(const std::vector<StoredRow>& rows, const StoredRow& row) const;
     void Reread();
-    bool SameRowsInOrder(const std::vector<Row>& rows) const;
-    void UpdateRows(std::vector<Row> rows);
-    void ResetRows(std::vector<Row> rows, const QVariant& link);
+    bool SameRowsInOrder(const std::vector<StoredRow>& rows) const;
+    void UpdateRows(std::vector<StoredRow> rows);
+    void ResetRows(std::vector<StoredRow> rows, const QVariant& link);
+    void Reset(std::vector<StoredRow> rows, int current, DatasetState state, const QVariant& link);
 
     void SetState(DatasetState state);
     void SetCurrent(int row);
-    void BeginEdit(std::vector<QVariant> values);
     void EndEdit();
     void AddRow(bool atEnd);
     int LeaveRow(int target);
     int RowAfterDrop() const;
     void DropNewRow();
-    void ConvertRefusedTexts();
 
     // Master side: the value a detail filters by, and keeping details in step.
     QVariant CurrentMasterValue(int field) const;
+    QVariant LinkValue() const;        // the master's value this detail filters by now
     void PrepareDetails(int nextRow);  // posts or drops a detail's pending row if it will re-filter
     void FlushDetails();
     void SyncDetails();
@@ -153,22 +133,15 @@ class TableDataset : public BoundDataset {
     int RequireChoice(const Lookup& lookup, int choice) const;
 
     TableDefinition definition_;
-    QString connectionName_;
+    RowStore store_;  // reads and writes definition_'s table
     RegionalMarks keyMarks_;
     bool open_ = false;
     DatasetState state_ = DatasetState::Inactive;
-    std::vector<Row> rows_;
+    std::vector<StoredRow> rows_;
     int current_ = -1;
     int returnRow_ = -1;  // the row that was current before an insert
-    // The row being edited or inserted: values, which fields were written,
-    // and texts refused by the conversion, shown until corrected.
-    std::vector<QVariant> buffer_;
-    std::vector<bool> written_;
-    std::vector<std::optional<QString>> refusedText_;
-    bool modified_ = false;
+    EditBuffer edit_;
     bool conflict_ = false;  // a post was refused: Cancel re-reads the row
-    bool hasKey_ = false;    // the table has the key column
-    QString rowNumber_;      // the engine's row number column; empty when it has none
 
     TableDataset* master_ = nullptr;
     int linkField_ = -1;

@@ -4,6 +4,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <functional>
+#include <stdexcept>
 
 #include "Connection.h"
 #include "Failure.h"
@@ -502,6 +504,22 @@ TEST_P(DatasetTest, CurrentProjectAndQueriesUseTheStoresConnection) {
     EXPECT_TRUE(row.height.IsInteger());
     EXPECT_EQ(row.height.ToDouble(), 10);
     EXPECT_EQ(store_.Queries().ElementsOfProject(row.id).size(), 4u);
+}
+
+// A field the code names wrongly is the caller's mistake, never shown to the
+// user as a store failure.
+TEST(TableDatasetMisuse, UnknownFieldsAreLogicErrors) {
+    TableDataset projects(ProjectsDefinition());
+    TableDataset elements(ElementsDefinition());
+    const std::pair<const char*, std::function<void()>> misuses[] = {
+        {"unknown field name", [&] { elements.SetMaster(projects, "NO_SUCH_FIELD"); }},
+        {"unknown field number", [&] { elements.AcceptsKey(99, '1'); }},
+        {"field that is not a lookup", [&] { elements.LookupChoices(0); }},
+    };
+    for (const auto& [name, misuse] : misuses) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(misuse(), std::logic_error);
+    }
 }
 
 TEST(ProjectStoreOpening, FailureLeavesTheLaterTablesClosed) {

@@ -297,6 +297,9 @@ void DBGrid::SetDataSource(DatasetModel* source, const std::vector<GridColumn>& 
 
     for (int c = 0; c < static_cast<int>(fields.size()); ++c) setColumnHidden(c, true);
     QHeaderView* titles = horizontalHeader();
+    // Each move and width would otherwise lay the whole table out again; it
+    // is laid out once, after the last column.
+    titles->blockSignals(true);
     for (int visual = 0; visual < static_cast<int>(columns.size()); ++visual) {
         const GridColumn& column = columns[static_cast<std::size_t>(visual)];
         const int logical = dataset_->FieldIndex(column.field);
@@ -312,6 +315,9 @@ void DBGrid::SetDataSource(DatasetModel* source, const std::vector<GridColumn>& 
         setColumnWidth(logical,
                        column.width < 0 ? std::max(kDefaultColumnWidth, titleWidth) : column.width);
     }
+    titles->blockSignals(false);
+    updateGeometries();
+    viewport()->update();
 
     connect(dataset_, &BoundDataset::CurrentRowChanged, this, &DBGrid::SyncToDataset);
     connect(dataset_, &BoundDataset::RowsReset, this, &DBGrid::SyncToDataset);

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -18,32 +17,6 @@
 #include "VelkoraApplication.h"
 
 namespace velkora {
-
-// The grid's column titles over the data source: the grid's own title where it
-// sets one, centred where asked; everything else as the source has it.
-class GridColumnsModel : public QIdentityProxyModel {
-  public:
-    using QIdentityProxyModel::QIdentityProxyModel;
-
-    struct Title {
-        QString text;
-        bool centred = false;
-    };
-    std::vector<Title> titles;  // by source column; empty text: the source's title
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation == Qt::Horizontal && section >= 0 &&
-            section < static_cast<int>(titles.size())) {
-            const Title& title = titles[static_cast<std::size_t>(section)];
-            if (role == Qt::DisplayRole && !title.text.isEmpty()) return title.text;
-            if (role == Qt::TextAlignmentRole)
-                return QVariant::fromValue((title.centred ? Qt::AlignHCenter : Qt::AlignLeft) |
-                                           Qt::AlignVCenter);
-        }
-        if (orientation == Qt::Vertical && role == Qt::DisplayRole) return {};
-        return QIdentityProxyModel::headerData(section, orientation, role);
-    }
-};
 
 namespace {
 
@@ -289,19 +262,25 @@ DBGrid::~DBGrid() = default;
 void DBGrid::SetDataSource(DatasetModel* source, const std::vector<GridColumn>& columns) {
     source_ = source;
     dataset_ = &source->Dataset();
-    columns_ = new GridColumnsModel(this);
-    columns_->setSourceModel(source);
     const std::vector<FieldInfo>& fields = dataset_->Fields();
-    columns_->titles.resize(fields.size());
-    setModel(columns_);
+    setModel(source);
 
     for (int c = 0; c < static_cast<int>(fields.size()); ++c) setColumnHidden(c, true);
     QHeaderView* titles = horizontalHeader();
+    // Each move and width would otherwise lay the whole table out again; it
+    // is laid out once, after the last column.
+    titles->blockSignals(true);
     for (int visual = 0; visual < static_cast<int>(columns.size()); ++visual) {
         const GridColumn& column = columns[static_cast<std::size_t>(visual)];
         const int logical = dataset_->FieldIndex(column.field);
         if (logical < 0) continue;
-        columns_->titles[static_cast<std::size_t>(logical)] = {column.title, column.centredTitle};
+        if (!column.title.isEmpty())
+            source->setHeaderData(logical, Qt::Horizontal, column.title, Qt::DisplayRole);
+        source->setHeaderData(
+            logical, Qt::Horizontal,
+            QVariant::fromValue((column.centredTitle ? Qt::AlignHCenter : Qt::AlignLeft) |
+                                Qt::AlignVCenter),
+            Qt::TextAlignmentRole);
         setColumnHidden(logical, false);
         titles->moveSection(titles->visualIndex(logical), visual);
         // A column without a set width is wide enough for its title.
@@ -312,14 +291,17 @@ void DBGrid::SetDataSource(DatasetModel* source, const std::vector<GridColumn>& 
         setColumnWidth(logical,
                        column.width < 0 ? std::max(kDefaultColumnWidth, titleWidth) : column.width);
     }
+    titles->blockSignals(false);
+    updateGeometries();
+    viewport()->update();
 
     connect(dataset_, &BoundDataset::CurrentRowChanged, this, &DBGrid::SyncToDataset);
     connect(dataset_, &BoundDataset::RowsReset, this, &DBGrid::SyncToDataset);
     connect(dataset_, &BoundDataset::StateChanged, this,
             [this] { verticalHeader()->viewport()->update(); });
-    connect(columns_, &QAbstractItemModel::modelReset, this, &DBGrid::SyncToDataset);
-    connect(columns_, &QAbstractItemModel::rowsInserted, this, &DBGrid::SyncToDataset);
-    connect(columns_, &QAbstractItemModel::rowsRemoved, this, &DBGrid::SyncToDataset);
+    connect(source, &QAbstractItemModel::modelReset, this, &DBGrid::SyncToDataset);
+    connect(source, &QAbstractItemModel::rowsInserted, this, &DBGrid::SyncToDataset);
+    connect(source, &QAbstractItemModel::rowsRemoved, this, &DBGrid::SyncToDataset);
     SyncToDataset();
 }
 

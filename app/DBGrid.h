@@ -15,7 +15,6 @@ namespace velkora {
 
 class BoundDataset;
 class DatasetModel;
-class GridColumnsModel;
 
 struct GridColumn {
     GridColumn(QString fieldName, int columnWidth = -1, QString columnTitle = {},
@@ -99,7 +98,6 @@ class DBGrid : public QTableView {
 
     DatasetModel* source_ = nullptr;
     BoundDataset* dataset_ = nullptr;
-    GridColumnsModel* columns_ = nullptr;
     Confirmer confirmer_ = AskConfirm;
     QPointer<QWidget> editor_;
     QPersistentModelIndex editorIndex_;

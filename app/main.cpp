@@ -3,6 +3,7 @@
 #include "FontConfigLoader.h"
 #include "QtMessages.h"
 #include "RegionalMarks.h"
+#include "StartupWarmUp.h"
 #include "Unit1.h"
 #include "VelkoraApplication.h"
 
@@ -12,6 +13,8 @@ int main(int argc, char** argv) {
     velkora::FontConfigLoader fonts;
     velkora::VelkoraApplication application(argc, argv);
     fonts.Wait();
+    // The SQLite driver loads while the window is built.
+    velkora::StartupWarmUp warmUp;
     velkora::RefreshRegionalMarks();
     velkora::TForm1 form;
     form.show();

@@ -62,13 +62,31 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const {
 
 QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal) {
-        if (role != Qt::DisplayRole || section < 0 || section >= columnCount()) return {};
-        return dataset_.Fields()[std::size_t(section)].DisplayName();
+        if (section < 0 || section >= columnCount()) return {};
+        const std::size_t column = std::size_t(section);
+        if (role == Qt::TextAlignmentRole && column < alignments_.size())
+            return alignments_[column];
+        if (role != Qt::DisplayRole) return {};
+        if (column < titles_.size() && titles_[column].isValid()) return titles_[column];
+        return dataset_.Fields()[column].DisplayName();
     }
     if (role != IndicatorRole || section < 0 || section >= rowCount() ||
         section != dataset_.CurrentRow())
         return {};
     return int(dataset_.State());
+}
+
+bool DatasetModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                                 int role) {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return false;
+    std::vector<QVariant>* set = role == Qt::DisplayRole         ? &titles_
+                                 : role == Qt::TextAlignmentRole ? &alignments_
+                                                                 : nullptr;
+    if (!set) return false;
+    set->resize(std::size_t(columnCount()));
+    (*set)[std::size_t(section)] = value;
+    emit headerDataChanged(orientation, section, section);
+    return true;
 }
 
 Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const {

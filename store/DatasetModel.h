@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <vector>
 
 #include "BoundDataset.h"
 
@@ -24,6 +25,10 @@ class DatasetModel : public QAbstractTableModel {
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // A view's own column title (Qt::DisplayRole) or title alignment
+    // (Qt::TextAlignmentRole) on the horizontal header; other roles are refused.
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                       int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     // Display and edit roles give the cell text; numbers align right. setData
     // with Qt::EditRole moves the dataset to the index's row and writes the
@@ -35,6 +40,9 @@ class DatasetModel : public QAbstractTableModel {
     bool IsCell(const QModelIndex& index) const;
 
     BoundDataset& dataset_;
+    // By column: the titles and alignments a view set in place of the field's.
+    std::vector<QVariant> titles_;
+    std::vector<QVariant> alignments_;
 };
 
 }  // namespace velkora

@@ -175,6 +175,24 @@ class DatasetModelTest : public QObject {
         taper.Cancel();
     }
 
+    void aViewsTitleReplacesTheFieldsOwn() {
+        DatasetModel& model = store_->DSProjects();
+        const int f0 = model.Dataset().FieldIndex("F0");
+        const QVariant centred = QVariant::fromValue(Qt::Alignment(Qt::AlignHCenter));
+        QSignalSpy changed(&model, &QAbstractItemModel::headerDataChanged);
+        QVERIFY(model.setHeaderData(f0, Qt::Horizontal, "F0 (MHz)", Qt::DisplayRole));
+        QVERIFY(model.setHeaderData(f0, Qt::Horizontal, centred, Qt::TextAlignmentRole));
+        QVERIFY(!model.setHeaderData(f0, Qt::Vertical, "row", Qt::DisplayRole));
+        QVERIFY(!model.setHeaderData(f0, Qt::Horizontal, "tip", Qt::ToolTipRole));
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(model.headerData(f0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QString("F0 (MHz)"));
+        QCOMPARE(model.headerData(f0, Qt::Horizontal, Qt::TextAlignmentRole), centred);
+        const int name = model.Dataset().FieldIndex("NOME");
+        QCOMPARE(model.headerData(name, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 model.Dataset().Fields()[std::size_t(name)].DisplayName());
+    }
+
     void closingAndReopeningResets() {
         DatasetModel& model = store_->DSProjects();
         QAbstractItemModelTester tester(&model);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program entry: the application, the main window, the event loop.
 #include "FontConfigLoader.h"
+#include "ProjectStore.h"
 #include "QtMessages.h"
 #include "RegionalMarks.h"
 #include "Unit1.h"
@@ -13,7 +14,8 @@ int main(int argc, char** argv) {
     velkora::VelkoraApplication application(argc, argv);
     fonts.Wait();
     velkora::RefreshRegionalMarks();
-    velkora::TForm1 form;
+    velkora::ProjectStore store;  // made first: it outlives the window over it
+    velkora::TForm1 form(store);
     form.show();
     return velkora::VelkoraApplication::exec();
 }

@@ -83,7 +83,9 @@ class SharedStoreWindowTest : public QObject {
   private:
     std::unique_ptr<QTemporaryDir> dir_;
     QString previousDir_;
-    QStringList errors_;
+    test::RecordedPrompts prompts_;
+    QStringList& errors_ = prompts_.errors;
+    std::unique_ptr<ProjectStore> store_;  // made before the window, gone after it
     std::unique_ptr<TForm1> form_;
 
     template <class W>
@@ -103,9 +105,10 @@ class SharedStoreWindowTest : public QObject {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
         QCOMPARE(RunCli({"init", "--sample"}, outStream, errStream), int(kCliSuccess));
-        errors_.clear();
-        application->SetErrorShower([this](const QString& text) { errors_ << text; });
-        form_ = std::make_unique<TForm1>();
+        prompts_ = test::RecordedPrompts();
+        application->SetPrompts(&prompts_);
+        store_ = std::make_unique<ProjectStore>();
+        form_ = std::make_unique<TForm1>(*store_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
         QVERIFY(errors_.isEmpty());
@@ -113,6 +116,7 @@ class SharedStoreWindowTest : public QObject {
 
     void cleanup() {
         form_.reset();
+        store_.reset();
         QDir::setCurrent(previousDir_);
         dir_.reset();
     }
@@ -192,10 +196,10 @@ class SharedStoreWindowTest : public QObject {
     // copy changed the row after this window showed it.
     void generateReadsTheProjectWithItsElements() {
         OtherCopy({"UPDATE PROJECTS SET F0 = 50.5 WHERE ID = 1"});
-        Find<SaveDialog>("SaveDialog1")->SetAsker([](SaveDialog& dialog) {
+        prompts_.fileAnswer = [](SaveDialog& dialog) {
             dialog.SetFileName("beam");
             return true;
-        });
+        };
         QTest::mouseClick(Find<QWidget>("BitBtn4"), Qt::LeftButton);
         QFile model("beam.maa");
         QVERIFY(model.open(QIODevice::ReadOnly));
@@ -208,10 +212,10 @@ class SharedStoreWindowTest : public QObject {
     void generateRefusesAStoreFile() {
         QVERIFY(QFile::link("velkora.db", "beam.maa"));
         const QByteArray before = Digest("velkora.db");
-        Find<SaveDialog>("SaveDialog1")->SetAsker([](SaveDialog& dialog) {
+        prompts_.fileAnswer = [](SaveDialog& dialog) {
             dialog.SetFileName("beam");
             return true;
-        });
+        };
         QTest::mouseClick(Find<QWidget>("BitBtn4"), Qt::LeftButton);
         QTRY_COMPARE(errors_.size(), 1);
         QVERIFY2(errors_[0].startsWith("The model file beam.maa would replace the store's "

@@ -56,7 +56,9 @@ class TwoCopiesWindowTest : public QObject {
     std::unique_ptr<test::ServerDatabase> database_;
     std::unique_ptr<QTemporaryDir> dir_;
     QString previousDir_;
-    QStringList errors_;
+    test::RecordedPrompts prompts_;
+    QStringList& errors_ = prompts_.errors;
+    std::unique_ptr<ProjectStore> store_;  // made before the window, gone after it
     std::unique_ptr<TForm1> form_;
     std::unique_ptr<ProjectStore> other_;  // another copy of the program
 
@@ -106,10 +108,11 @@ class TwoCopiesWindowTest : public QObject {
             if (server_ || test::ServerTestsRequired()) QFAIL("no store made");
             QSKIP(test::kHowToRunServerTests);
         }
-        errors_.clear();
+        prompts_ = test::RecordedPrompts();
         SetCurrentRegionalMarks(RegionalMarks{});
-        application->SetErrorShower([this](const QString& text) { errors_ << text; });
-        form_ = std::make_unique<TForm1>();
+        application->SetPrompts(&prompts_);
+        store_ = std::make_unique<ProjectStore>();
+        form_ = std::make_unique<TForm1>(*store_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
         other_ = std::make_unique<ProjectStore>();
@@ -119,6 +122,7 @@ class TwoCopiesWindowTest : public QObject {
 
     void cleanup() {
         form_.reset();
+        store_.reset();
         other_.reset();
         if (QSqlDatabase::contains("other-copy")) CloseConnection("other-copy");
         database_.reset();

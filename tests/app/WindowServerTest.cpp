@@ -14,6 +14,7 @@
 #include "Cli.h"
 #include "Connection.h"
 #include "DBGrid.h"
+#include "ProjectStore.h"
 #include "RegionalMarks.h"
 #include "SaveDialog.h"
 #include "TestServer.h"
@@ -54,7 +55,9 @@ class WindowServerTest : public QObject {
     std::unique_ptr<test::ServerDatabase> database_;
     std::unique_ptr<QTemporaryDir> dir_;
     QString previousDir_;
-    QStringList errors_;
+    test::RecordedPrompts prompts_;
+    QStringList& errors_ = prompts_.errors;
+    std::unique_ptr<ProjectStore> store_;  // made before the window, gone after it
     std::unique_ptr<TForm1> form_;
 
     template <class W>
@@ -90,20 +93,22 @@ class WindowServerTest : public QObject {
         QCOMPARE(Cli({"init", "--provider", "postgresql", "--server", server_->DataSource(),
                       "--database", database_->Name(), "--user", server_->user, "--sample"}),
                  0);
-        errors_.clear();
+        prompts_ = test::RecordedPrompts();
         SetCurrentRegionalMarks(RegionalMarks{});
-        application->SetErrorShower([this](const QString& text) { errors_ << text; });
+        application->SetPrompts(&prompts_);
     }
 
     void cleanup() {
         form_.reset();
+        store_.reset();
         database_.reset();
         if (!previousDir_.isEmpty()) QDir::setCurrent(previousDir_);
         dir_.reset();
     }
 
     void editPostConflictAndGenerate() {
-        form_ = std::make_unique<TForm1>();
+        store_ = std::make_unique<ProjectStore>();
+        form_ = std::make_unique<TForm1>(*store_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
         QCOMPARE(errors_, QStringList());
@@ -132,10 +137,10 @@ class WindowServerTest : public QObject {
         // Generate writes what velkora-cli writes from the same store.
         ClickCell(projects, 0, "NOME");
         const QString path = dir_->filePath("beam");  // the dialog adds ".maa"
-        Find<SaveDialog>("SaveDialog1")->SetAsker([path](SaveDialog& dialog) {
+        prompts_.fileAnswer = [path](SaveDialog& dialog) {
             dialog.SetFileName(path);
             return true;
-        });
+        };
         QTest::mouseClick(Find<QWidget>("BitBtn4"), Qt::LeftButton);
         QCOMPARE(errors_.size(), 1);
         const QByteArray written = ReadBytes(path + ".maa");

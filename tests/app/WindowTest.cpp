@@ -152,17 +152,14 @@ class WindowTest : public QObject {
   private:
     std::unique_ptr<QTemporaryDir> dir_;
     QString previousDir_;
-    QStringList errors_;
-    QStringList questions_;
-    bool answer_ = true;
+    test::RecordedPrompts prompts_;
+    QStringList& errors_ = prompts_.errors;
+    std::unique_ptr<ProjectStore> store_;  // made before the window, gone after it
     std::unique_ptr<TForm1> form_;
 
     TForm1& OpenForm() {
-        form_ = std::make_unique<TForm1>();
-        form_->SetConfirmer([this](QWidget*, const QString& question) {
-            questions_ << question;
-            return answer_;
-        });
+        store_ = std::make_unique<ProjectStore>();
+        form_ = std::make_unique<TForm1>(*store_);
         form_->show();
         form_->activateWindow();
         [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(form_.get());
@@ -180,12 +177,12 @@ class WindowTest : public QObject {
     void ShowPage(int page) { Find<QTabWidget>("PageControl1")->setCurrentIndex(page); }
     // Answers the save dialog with a name (confirmed) or cancels it (empty).
     void AnswerDialog(const QString& name, int* opened = nullptr) {
-        Dialog()->SetAsker([name, opened](SaveDialog& dialog) {
+        prompts_.fileAnswer = [name, opened](SaveDialog& dialog) {
             if (opened) ++*opened;
             if (name.isEmpty()) return false;
             dialog.SetFileName(name);
             return true;
-        });
+        };
     }
     void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
 
@@ -195,17 +192,16 @@ class WindowTest : public QObject {
         QVERIFY(dir_->isValid());
         previousDir_ = QDir::currentPath();
         QDir::setCurrent(dir_->path());
-        errors_.clear();
-        questions_.clear();
-        answer_ = true;
+        prompts_ = test::RecordedPrompts();
         SetCurrentRegionalMarks(RegionalMarks{});
-        application->SetErrorShower([this](const QString& text) { errors_ << text; });
+        application->SetPrompts(&prompts_);
     }
 
     void cleanup() {
         QCoreApplication::processEvents();  // failures reported later
         const int escaped = std::exchange(application->escaped, 0);
         form_.reset();
+        store_.reset();
         QDir::setCurrent(previousDir_);
         dir_.reset();
         QCOMPARE(escaped, 0);
@@ -246,10 +242,7 @@ class WindowTest : public QObject {
                  QStringList({"Text File (EZNec) (*.txt)", "MMAna File (*.maa)"}));
         const QString longest(SaveDialog::MaxNameLength, u'a');
         for (const QString& name : {longest, longest + u'a'}) {
-            dialog.SetAsker([name](SaveDialog& d) {
-                d.SetFileName(name);
-                return true;
-            });
+            prompts_.AnswerFile(name);
             dialog.SetFileName("before");
             if (name.size() <= SaveDialog::MaxNameLength) {
                 QVERIFY(dialog.Execute());
@@ -546,14 +539,14 @@ class WindowTest : public QObject {
         QFETCH(int, left);
         WriteSampleStore();
         OpenForm();
-        answer_ = answer;
+        prompts_.answer = answer;
         DBGrid* projects = Grid("DBGrid3");
         ClickCell(projects, 0, "NOME");
         if (byKey)
             Key(Qt::Key_Delete, Qt::ControlModifier);
         else
             Find<DBNavigator>("DBNavigator3")->ButtonOf(DBNavigator::Button::Delete)->click();
-        QCOMPARE(questions_, QStringList{"Delete record?"});
+        QCOMPARE(prompts_.questions, QStringList{"Delete record?"});
         QCOMPARE(projects->model()->rowCount(), left);
         QCOMPARE(Scalar("SELECT COUNT(*) FROM PROJECTS").toInt(), left);
         QCOMPARE(errors_, QStringList());
@@ -730,10 +723,10 @@ class WindowTest : public QObject {
         QCOMPARE(FileName(), QString());
         QCOMPARE(Dialog()->FilterIndex(), 1);
         QString offered;
-        Dialog()->SetAsker([&offered](SaveDialog& dialog) {
+        prompts_.fileAnswer = [&offered](SaveDialog& dialog) {
             offered = dialog.FileName();
             return true;  // confirmed as offered
-        });
+        };
         Click("BitBtn4");
         QCOMPARE(offered, InDir("beam"));
         QCOMPARE(FileName(), InDir("beam.txt"));
@@ -769,6 +762,7 @@ class WindowTest : public QObject {
         Click("BitBtn1");
         QVERIFY(!form.isVisible());
         form_.reset();
+        store_.reset();
         QCOMPARE(Scalar("SELECT NOME FROM PROJECTS WHERE ID = 1").toString(), "2 el 20 m");
         QCOMPARE(errors_, QStringList());
     }

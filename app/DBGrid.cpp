@@ -428,7 +428,7 @@ DBGrid::KeyResult DBGrid::Act(KeyAction action, QKeyEvent* event, KeyPlace place
         case KeyAction::Delete:
             DeleteKey();
             break;
-        case KeyAction::LeaveGrid:
+        case KeyAction::PassFocus:
             event->ignore();
             break;
         case KeyAction::NextCell:

@@ -24,7 +24,7 @@ enum class KeyAction {
     Escape,            // takes back the typed text, then the row
     Insert,            // a new row before the current one
     Delete,            // deletes the current row after asking
-    LeaveGrid,         // the focus moves on to the next widget
+    PassFocus,         // the focus moves on to the next widget
     NextCell,          // Tab: the next cell, past the end a new row
     PreviousCell,      // Shift+Tab
     Move,              // rows up and down, pages, first and last

@@ -11,9 +11,12 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <functional>
 
 #include "BoundDataset.h"
 #include "DatasetModel.h"
+#include "GridKeys.h"
+#include "Prompts.h"
 #include "VelkoraApplication.h"
 
 namespace velkora {
@@ -211,7 +214,10 @@ class GridCellDelegate : public QStyledItemDelegate {
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
             bool handled = true;  // a key that failed is used up
-            Reported([&] { handled = grid_->EditorKey(static_cast<QKeyEvent*>(event)); });
+            Reported([&] {
+                handled = grid_->HandleKey(static_cast<QKeyEvent*>(event), kInEditor) ==
+                          DBGrid::KeyResult::Done;
+            });
             return handled;
         }
         if (event->type() == QEvent::FocusOut)
@@ -371,58 +377,74 @@ void DBGrid::CellTextEdited() {
     if (dataset_->State() == DatasetState::Browse) dataset_->Edit();
 }
 
-bool DBGrid::RefuseKey(const QKeyEvent* event) const {
-    const QString text = event->text();
-    if (text.isEmpty() || !text.front().isPrint() || !dataset_) return false;
+KeyField DBGrid::CurrentKeyField() const {
     const int field = FieldOfColumn(currentIndex().column());
-    if (field < 0) return false;
-    const FieldInfo& info = dataset_->Fields()[static_cast<std::size_t>(field)];
-    if (info.kind == FieldKind::Lookup) return true;
-    if (!IsNumber(info)) return false;
-    for (const QChar c : text)
-        if (!dataset_->AcceptsKey(field, c)) return true;
-    return false;
+    if (!dataset_ || field < 0) return KeyField::Any;  // no field: only rows for any field
+    return KeyFieldOf(dataset_->Fields()[static_cast<std::size_t>(field)].kind);
 }
 
-bool DBGrid::EditorKey(QKeyEvent* event) {
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const bool alt = event->modifiers() & Qt::AltModifier;
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
+DBGrid::KeyResult DBGrid::HandleKey(QKeyEvent* event, KeyPlace place) {
+    const KeyField field = CurrentKeyField();
+    for (const GridKeyRow& row : GridKeys()) {
+        if (!Matches(row, *event, place, field)) continue;
+        const KeyResult result = Act(row.action, event, place);
+        if (result != KeyResult::Continue) return result;
+    }
+    return KeyResult::PassOn;
+}
+
+DBGrid::KeyResult DBGrid::Act(KeyAction action, QKeyEvent* event, KeyPlace place) {
+    switch (action) {
+        case KeyAction::WriteCell:
             WriteCell();
-            return true;
-        case Qt::Key_Escape:
-            EscapeKey();
-            return true;
-        case Qt::Key_Tab:
-            TabKey(true);
-            return true;
-        case Qt::Key_Backtab:
-            TabKey(false);
-            return true;
-        case Qt::Key_Insert:
-            InsertKey();
-            return true;
-        case Qt::Key_Delete:
-            if (!ctrl) return false;
-            DeleteKey();
-            return true;
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-            if (alt) return false;  // opens a drop-down
-            Navigate(event);
-            return true;
-        default:
             break;
+        case KeyAction::OpenEditor:
+            edit(currentIndex(), EditKeyPressed, event);
+            break;
+        case KeyAction::Escape:
+            EscapeKey();
+            break;
+        case KeyAction::Insert:
+            InsertKey();
+            break;
+        case KeyAction::Delete:
+            DeleteKey();
+            break;
+        case KeyAction::PassFocus:
+            event->ignore();
+            break;
+        case KeyAction::NextCell:
+        case KeyAction::PreviousCell:
+            // From a cell with nowhere to go, the focus moves on; an open
+            // editor keeps the key.
+            if (!TabKey(action == KeyAction::NextCell) && place == kInCell) event->ignore();
+            break;
+        case KeyAction::Move:
+            Navigate(event);
+            break;
+        case KeyAction::PassOn:
+            return KeyResult::PassOn;
+        case KeyAction::Refuse:
+            break;
+        case KeyAction::RefuseUnaccepted:
+            return RefuseUnaccepted(event->text());
+        case KeyAction::AppendToEmpty:
+            if (dataset_->RowCount() == 0 && dataset_->IsOpen() && dataset_->CanModify())
+                dataset_->Append();
+            return KeyResult::PassOn;
     }
-    if (RefuseKey(event)) {
-        if (!dynamic_cast<LookupCombo*>(editor_.data())) QApplication::beep();
-        return true;
+    return KeyResult::Done;
+}
+
+DBGrid::KeyResult DBGrid::RefuseUnaccepted(const QString& text) {
+    const int field = FieldOfColumn(currentIndex().column());
+    for (const QChar c : text) {
+        if (!dataset_->AcceptsKey(field, c)) {
+            QApplication::beep();
+            return KeyResult::Done;
+        }
     }
-    return false;
+    return KeyResult::Continue;
 }
 
 bool DBGrid::Contains(const QWidget* widget) const {
@@ -553,7 +575,7 @@ void DBGrid::InsertKey() {
 void DBGrid::DeleteKey() {
     if (!dataset_ || !dataset_->IsOpen() || !dataset_->CanModify() || dataset_->RowCount() == 0)
         return;
-    if (!confirmer_(window(), kDeleteQuestion)) return;
+    if (!CurrentPrompts().Confirm(window(), kDeleteQuestion)) return;
     DiscardCell();
     dataset_->Delete();
 }
@@ -591,67 +613,8 @@ void DBGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void DBGrid::GridKey(QKeyEvent* event) {
-    if (!dataset_) {
+    if (!dataset_ || HandleKey(event, kInCell) == KeyResult::PassOn)
         QTableView::keyPressEvent(event);
-        return;
-    }
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const bool alt = event->modifiers() & Qt::AltModifier;
-    const int field = FieldOfColumn(currentIndex().column());
-    const bool lookup =
-        field >= 0 && dataset_->Fields()[static_cast<std::size_t>(field)].kind == FieldKind::Lookup;
-    switch (event->key()) {
-        case Qt::Key_Insert:
-            InsertKey();
-            return;
-        case Qt::Key_Delete:
-            if (ctrl) {
-                DeleteKey();
-                return;
-            }
-            break;
-        case Qt::Key_Escape:
-            EscapeKey();
-            return;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            if (ctrl || !TabKey(event->key() == Qt::Key_Tab)) event->ignore();
-            return;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            edit(currentIndex(), EditKeyPressed, event);
-            return;
-        case Qt::Key_F4:
-            if (lookup) {
-                edit(currentIndex(), EditKeyPressed, event);
-                return;
-            }
-            break;
-        case Qt::Key_Down:
-            if (alt && lookup) {
-                edit(currentIndex(), EditKeyPressed, event);
-                return;
-            }
-            [[fallthrough]];
-        case Qt::Key_Up:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-            Navigate(event);
-            return;
-        default:
-            break;
-    }
-    if (RefuseKey(event)) {
-        if (!lookup) QApplication::beep();
-        return;
-    }
-    if (!event->text().isEmpty() && event->text().front().isPrint() && dataset_->RowCount() == 0 &&
-        dataset_->IsOpen() && dataset_->CanModify()) {
-        dataset_->Append();
-    }
-    QTableView::keyPressEvent(event);
 }
 
 void DBGrid::mousePressEvent(QMouseEvent* event) {

@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <vector>
 
-#include "Confirm.h"
+#include "GridKeys.h"
 
 namespace velkora {
 
@@ -41,7 +41,6 @@ class DBGrid : public QTableView {
     void SetDataSource(DatasetModel* source, const std::vector<GridColumn>& columns);
     DatasetModel* DataSource() const { return source_; }
     BoundDataset* Dataset() const { return dataset_; }
-    void SetConfirmer(Confirmer confirmer) { confirmer_ = std::move(confirmer); }
 
     // The dataset field shown in a model column, and back (-1 when not shown).
     int FieldOfColumn(int column) const;
@@ -75,10 +74,17 @@ class DBGrid : public QTableView {
     void EditorCreated(QWidget* editor, const QModelIndex& index);
     void EditorDestroyed(QWidget* editor);
     void CellTextEdited();
-    bool EditorKey(QKeyEvent* event);  // true when the grid handled it
     void EditorFocusLost(QFocusEvent* event);
 
-    // The grid's keys; keyPressEvent reports what fails here.
+    // The keys of the cell and of its editor, through the key table:
+    // Done when the grid used the key, PassOn when the table view or the
+    // editor gets it; Continue lets the next matching row have it.
+    enum class KeyResult { Done, PassOn, Continue };
+    KeyResult HandleKey(QKeyEvent* event, KeyPlace place);
+    KeyResult Act(KeyAction action, QKeyEvent* event, KeyPlace place);
+    KeyResult RefuseUnaccepted(const QString& text);
+    KeyField CurrentKeyField() const;
+    // The grid's own keys; keyPressEvent reports what fails here.
     void GridKey(QKeyEvent* event);
     void GoTo(const QModelIndex& target);
     void Navigate(QKeyEvent* event);
@@ -88,7 +94,6 @@ class DBGrid : public QTableView {
     void DeleteKey();
     void InsertKey();
     void LeaveGrid();
-    bool RefuseKey(const QKeyEvent* event) const;
     bool Contains(const QWidget* widget) const;
     int FirstVisualColumn() const;
     int LastVisualColumn() const;
@@ -98,7 +103,6 @@ class DBGrid : public QTableView {
 
     DatasetModel* source_ = nullptr;
     BoundDataset* dataset_ = nullptr;
-    Confirmer confirmer_ = AskConfirm;
     QPointer<QWidget> editor_;
     QPersistentModelIndex editorIndex_;
     bool cellModified_ = false;

@@ -1,22 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DBNavigator.h"
 
-#include <QMessageBox>
 #include <QResizeEvent>
 
 #include "BoundDataset.h"
 #include "DatasetModel.h"
 #include "Pictures.h"
+#include "Prompts.h"
 #include "VelkoraApplication.h"
 
 namespace velkora {
-
-bool AskConfirm(QWidget* parent, const QString& question) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question,
-                    QMessageBox::Ok | QMessageBox::Cancel, parent);
-    box.setEscapeButton(QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Ok;
-}
 
 namespace {
 
@@ -101,7 +94,7 @@ void DBNavigator::UpdateButtons() {
 void DBNavigator::Act(Button button) {
     if (!dataset_) return;
     // A refused delete leaves the grid's open cell as it is.
-    if (button == Button::Delete && !confirmer_(window(), kDeleteQuestion)) return;
+    if (button == Button::Delete && !CurrentPrompts().Confirm(window(), kDeleteQuestion)) return;
     if (before_) before_(button);
     switch (button) {
         case Button::Insert:

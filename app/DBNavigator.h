@@ -8,8 +8,6 @@
 #include <array>
 #include <functional>
 
-#include "Confirm.h"
-
 namespace velkora {
 
 class DatasetModel;
@@ -25,7 +23,6 @@ class DBNavigator : public QWidget {
     explicit DBNavigator(QWidget* parent = nullptr);
 
     void SetDataSource(DatasetModel* source);
-    void SetConfirmer(Confirmer confirmer) { confirmer_ = std::move(confirmer); }
     void SetBeforeAction(BeforeAction before) { before_ = std::move(before); }
 
     QToolButton* ButtonOf(Button button) const;
@@ -41,7 +38,6 @@ class DBNavigator : public QWidget {
 
     BoundDataset* dataset_ = nullptr;
     std::array<QToolButton*, 5> buttons_{};
-    Confirmer confirmer_ = AskConfirm;
     BeforeAction before_;
 };
 

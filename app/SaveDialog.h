@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 class QWidget;
 
@@ -17,10 +16,6 @@ namespace velkora {
 class SaveDialog : public QObject {
     Q_OBJECT
   public:
-    // Asks the user for a name: reads and updates the dialog's FileName() and
-    // FilterIndex(); true when confirmed. Tests replace the real dialog by this.
-    using Asker = std::function<bool(SaveDialog& dialog)>;
-
     static constexpr int MaxNameLength = 259;
 
     explicit SaveDialog(QWidget* parent = nullptr);
@@ -38,21 +33,20 @@ class SaveDialog : public QObject {
     // The entries of Filter() as the file dialog shows them: "MMAna File (*.maa)".
     QStringList NameFilters() const;
 
-    // Shows the dialog; on confirmation FileName() and FilterIndex() hold the
-    // user's choice. Throws Failure for a name longer than MaxNameLength.
+    // The window the dialog opens over.
+    QWidget* ParentWidget() const { return parentWidget_; }
+
+    // Asks the current prompts for a name; on confirmation FileName() and
+    // FilterIndex() hold the user's choice. Throws Failure for a name longer
+    // than MaxNameLength.
     bool Execute();
 
-    void SetAsker(Asker asker) { asker_ = std::move(asker); }
-
   private:
-    bool AskWithFileDialog();
-
     QWidget* parentWidget_;
     QString title_;
     QString filter_;
     int filterIndex_ = 1;
     QString fileName_;
-    Asker asker_;
 };
 
 }  // namespace velkora

@@ -83,12 +83,12 @@ QString StatusDateText(std::time_t now) {
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent)
+TForm1::TForm1(ProjectStore& store, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      store_(std::make_unique<ProjectStore>()),
+      store_(store),
       liveRefresh_(std::make_unique<LiveRefresh>(
-          *store_, [this] { return Idle(); }, [this] { RereadStore(); })),
+          store_, [this] { return Idle(); }, [this] { RereadStore(); })),
       waitCursor_(std::make_unique<WaitCursor>()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velkora - Kelmot"));
@@ -118,11 +118,9 @@ TForm1::TForm1(QWidget* parent)
     }
 }
 
-TForm1::~TForm1() {
-    // The grids go before the store whose datasets they show.
-    store_->CloseStore();
-    delete GroupBox1;
-}
+// The grids go with the window, before the store whose datasets they show:
+// the store was made first.
+TForm1::~TForm1() { store_.CloseStore(); }
 
 void TForm1::CreateBanner() {
     Panel1 = Named(new QLabel(QStringLiteral("    Velkora"), this), "Panel1");
@@ -158,7 +156,7 @@ void TForm1::CreatePages() {
 void TForm1::CreateModelPage(QWidget* page) {
     DBGrid3 = Named(new DBGrid(page), "DBGrid3");
     DBGrid3->setGeometry(8, 10, 563, 87);
-    new DesignDrop(DBGrid3, *store_);
+    new DesignDrop(DBGrid3, store_);
     DBNavigator3 = Named(new DBNavigator(page), "DBNavigator3");
     DBNavigator3->setGeometry(8, 101, 280, 25);
 
@@ -239,19 +237,19 @@ void TForm1::CreateStatusBar() {
 }
 
 void TForm1::BindData() {
-    DBGrid3->SetDataSource(&store_->DSProjects(), {{"NOME", 256},
-                                                   {"F0", 79, "F0 (MHz)", true},
-                                                   {"SOURCE_WIRE", 108, "SOURCE WIRE", true},
-                                                   {"HEIGHT", -1, "HEIGHT (m)"}});
-    DBGrid4->SetDataSource(&store_->DSElements(), {{"NOME", 100},
-                                                   {"TYPE", 68},
-                                                   {"LEN", 43},
-                                                   {"DISTANCE", 56},
-                                                   {"LK_TAPER", 78},
-                                                   {"HEIGHT", 51}});
-    DBGrid1->SetDataSource(&store_->DSTaper(), {{"NOME", 198}, {"UM", 49, {}, true}});
+    DBGrid3->SetDataSource(&store_.DSProjects(), {{"NOME", 256},
+                                                  {"F0", 79, "F0 (MHz)", true},
+                                                  {"SOURCE_WIRE", 108, "SOURCE WIRE", true},
+                                                  {"HEIGHT", -1, "HEIGHT (m)"}});
+    DBGrid4->SetDataSource(&store_.DSElements(), {{"NOME", 100},
+                                                  {"TYPE", 68},
+                                                  {"LEN", 43},
+                                                  {"DISTANCE", 56},
+                                                  {"LK_TAPER", 78},
+                                                  {"HEIGHT", 51}});
+    DBGrid1->SetDataSource(&store_.DSTaper(), {{"NOME", 198}, {"UM", 49, {}, true}});
     DBGrid2->SetDataSource(
-        &store_->DSTaperSizes(),
+        &store_.DSTaperSizes(),
         {{"ORDER", 52}, {"DIAMETER", 104, "DIAMETER (mm)"}, {"LENGTH", 84, "LENGTH (m)"}});
     const std::pair<DBNavigator*, DBGrid*> pairs[] = {{DBNavigator1, DBGrid1},
                                                       {DBNavigator2, DBGrid2},
@@ -300,7 +298,7 @@ void TForm1::FormCreate() {
     const std::time_t now = std::time(nullptr);
     modelExtension_ = ExtensionOf(OutputTarget::Mmana);
     StatusBar1->showMessage(StatusDateText(now));
-    store_->OpenStore();
+    store_.OpenStore();
     liveRefresh_->Start();
 }
 
@@ -324,7 +322,7 @@ void TForm1::RereadStore() {
     const std::array<DBGrid*, 4> grids{DBGrid1, DBGrid2, DBGrid3, DBGrid4};
     std::array<QPoint, 4> positions;
     for (std::size_t i = 0; i < grids.size(); ++i) positions[i] = grids[i]->ScrollPosition();
-    store_->Refresh();
+    store_.Refresh();
     for (std::size_t i = 0; i < grids.size(); ++i) grids[i]->ReturnTo(positions[i]);
 }
 
@@ -332,17 +330,11 @@ MainLobeAxis TForm1::Axis() const {
     return RadioButton1->isChecked() ? MainLobeAxis::X : MainLobeAxis::Y;
 }
 
-void TForm1::SetConfirmer(const Confirmer& confirmer) {
-    for (DBGrid* grid : {DBGrid1, DBGrid2, DBGrid3, DBGrid4}) grid->SetConfirmer(confirmer);
-    for (DBNavigator* navigator : {DBNavigator1, DBNavigator2, DBNavigator3, DBNavigator4})
-        navigator->SetConfirmer(confirmer);
-}
-
 void TForm1::BitBtn1Click() { close(); }
 
 void TForm1::BitBtn5Click() {
     if (!checkWindow_) {
-        checkWindow_ = new CheckWindow(*store_, this);
+        checkWindow_ = new CheckWindow(store_, this);
         connect(checkWindow_, &CheckWindow::ProjectAdded, this,
                 Guarded([this](qint64 id) { ShowNewProject(id); }));
     }
@@ -354,7 +346,7 @@ void TForm1::BitBtn5Click() {
 // A project stored around the datasets: re-read as F5 does, then made current.
 void TForm1::ShowNewProject(qint64 id) {
     RereadStore();
-    BoundDataset& projects = store_->TProjects();
+    BoundDataset& projects = store_.TProjects();
     const int field = projects.FieldIndex(QStringLiteral("ID"));
     for (int row = 0; row < projects.RowCount(); ++row)
         if (projects.Value(row, field).toLongLong() == id) projects.MoveTo(row);
@@ -385,11 +377,11 @@ void TForm1::Label2Click() { AskFileName(); }
 void TForm1::BitBtn4Click() {
     if (Label3->text().isEmpty()) AskFileName();
     if (Label3->text().isEmpty()) return;
-    RefuseStoreFileAsOutput(Label3->text(), store_->Files());
-    const ReadSnapshot snapshot = store_->Snapshot();  // the whole model from one state
-    const ProjectRow project = store_->ProjectForModel();
+    RefuseStoreFileAsOutput(Label3->text(), store_.Files());
+    const ReadSnapshot snapshot = store_.Snapshot();  // the whole model from one state
+    const ProjectRow project = store_.ProjectForModel();
     const RegionalMarks marks = CurrentRegionalMarks();
-    const ModelJob job{project, store_->Queries(), Axis(), marks, waitCursor_.get()};
+    const ModelJob job{project, store_.Queries(), Axis(), marks, waitCursor_.get()};
     const std::string path = Label3->text().toStdString();
     const OutputTarget target =
         RadioButton3->isChecked() ? OutputTarget::Mmana : OutputTarget::EzNec;

@@ -9,7 +9,6 @@
 #include <QWidget>
 #include <memory>
 
-#include "Confirm.h"
 #include "MainLobeAxis.h"
 #include "ModelTargets.h"
 
@@ -37,14 +36,14 @@ class TForm1 : public QWidget {
     static constexpr int kClientWidth = 594;
     static constexpr int kClientHeight = 549;
 
-    explicit TForm1(QWidget* parent = nullptr);
+    // The window shows the store's tables and opens the store; the store
+    // must outlive the window.
+    explicit TForm1(ProjectStore& store, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    ProjectStore& Store() { return *store_; }
+    ProjectStore& Store() { return store_; }
     const QString& ModelExtension() const { return modelExtension_; }
     MainLobeAxis Axis() const;
-    // Replaces the "Delete record?" question of every grid and navigator.
-    void SetConfirmer(const Confirmer& confirmer);
 
     // The window's event handlers.
     void FormCreate();
@@ -76,7 +75,7 @@ class TForm1 : public QWidget {
     void RereadStore();
     void ShowNewProject(qint64 id);
 
-    std::unique_ptr<ProjectStore> store_;
+    ProjectStore& store_;
     std::unique_ptr<LiveRefresh> liveRefresh_;
     std::unique_ptr<WaitCursor> waitCursor_;
     QString modelExtension_;

@@ -1,23 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "VelkoraApplication.h"
 
-#include <QMessageBox>
 #include <QMetaObject>
 
 namespace velkora {
 
-namespace {
-
-void ShowErrorBox(const QString& text) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Velkora"), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
-}
-
-}  // namespace
-
-VelkoraApplication::VelkoraApplication(int& argc, char** argv)
-    : QApplication(argc, argv), shower_(ShowErrorBox) {
+VelkoraApplication::VelkoraApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // The program's title is "Velkora" (error boxes name it in their caption).
     // No display name is set: the desktop would append it to every window's
     // caption, which must read exactly "Velkora - Kelmot".
@@ -35,12 +23,19 @@ bool VelkoraApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
-void VelkoraApplication::SetErrorShower(ErrorShower shower) {
-    shower_ = shower ? std::move(shower) : ErrorShower(ShowErrorBox);
+void VelkoraApplication::SetPrompts(Prompts* prompts) {
+    prompts_ = prompts ? prompts : &qtPrompts_;
 }
 
 void VelkoraApplication::ShowFailure(const std::exception& failure) {
-    shower_(ErrorBoxText(QString::fromUtf8(failure.what())));
+    prompts_->ShowError(activeWindow(), ErrorBoxText(QString::fromUtf8(failure.what())));
+}
+
+Prompts& CurrentPrompts() {
+    if (auto* application = qobject_cast<VelkoraApplication*>(QCoreApplication::instance()))
+        return application->CurrentPrompts();
+    static QtPrompts toolkit;  // a program without the application object
+    return toolkit;
 }
 
 void ReportFailure(std::exception_ptr failure) {

@@ -6,20 +6,17 @@
 #include <QApplication>
 #include <QString>
 #include <exception>
-#include <functional>
 #include <type_traits>
 #include <utility>
 
 #include "ErrorBoxText.h"
+#include "Prompts.h"
 
 namespace velkora {
 
 class VelkoraApplication : public QApplication {
     Q_OBJECT
   public:
-    // Shows the finished text of an error box; tests put a recorder here.
-    using ErrorShower = std::function<void(const QString& text)>;
-
     VelkoraApplication(int& argc, char** argv);
 
     // The last safety net: shows what an event handler still lets escape in
@@ -28,11 +25,15 @@ class VelkoraApplication : public QApplication {
     // survive an exception unwinding through its frames.
     bool notify(QObject* receiver, QEvent* event) override;
 
-    void SetErrorShower(ErrorShower shower);
+    // The prompts every window uses from now on; null for the toolkit's own.
+    // Tests put a recorder here.
+    void SetPrompts(Prompts* prompts);
+    Prompts& CurrentPrompts() const { return *prompts_; }
     void ShowFailure(const std::exception& failure);
 
   private:
-    ErrorShower shower_;
+    QtPrompts qtPrompts_;
+    Prompts* prompts_ = &qtPrompts_;
 };
 
 // Shows a caught failure in the error box at once.

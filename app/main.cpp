@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program entry: the application, the main window, the event loop.
 #include "FontConfigLoader.h"
+#include "ProjectStore.h"
 #include "QtMessages.h"
 #include "RegionalMarks.h"
 #include "StartupWarmUp.h"
@@ -16,7 +17,8 @@ int main(int argc, char** argv) {
     // The SQLite driver loads while the window is built.
     velkora::StartupWarmUp warmUp;
     velkora::RefreshRegionalMarks();
-    velkora::TForm1 form;
+    velkora::ProjectStore store;  // made first: it outlives the window over it
+    velkora::TForm1 form(store);
     form.show();
     return velkora::VelkoraApplication::exec();
 }

@@ -107,7 +107,8 @@ BENCHMARK(ChangeCheck)->ArgsProduct({{0, 1}, {0, 5000}})->Unit(benchmark::kMicro
 void CommitToScreen(benchmark::State& state) {
     if (!Available(state)) return;
     Store store(ProviderOf(state), 0);
-    TForm1 form;
+    ProjectStore windowStore;
+    TForm1 form(windowStore);
     form.show();
     BoundDataset& projects = form.Store().TProjects();
     std::vector<double> times;

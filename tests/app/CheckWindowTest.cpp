@@ -63,7 +63,9 @@ class CheckWindowTest : public QObject {
     std::unique_ptr<QTemporaryDir> dir_;
     QString previousDir_;
     QByteArray path_;
-    QStringList errors_;
+    test::RecordedPrompts prompts_;
+    QStringList& errors_ = prompts_.errors;
+    std::unique_ptr<ProjectStore> store_;  // made before the window, gone after it
     std::unique_ptr<TForm1> form_;
 
     ProjectStore& Store() { return form_->Store(); }
@@ -92,15 +94,17 @@ class CheckWindowTest : public QObject {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
         QCOMPARE(RunCli({"init", "--sample"}, outStream, errStream), int(kCliSuccess));
-        errors_.clear();
-        application->SetErrorShower([this](const QString& text) { errors_ << text; });
-        form_ = std::make_unique<TForm1>();
+        prompts_ = test::RecordedPrompts();
+        application->SetPrompts(&prompts_);
+        store_ = std::make_unique<ProjectStore>();
+        form_ = std::make_unique<TForm1>(*store_);
         form_->show();
         Store().TProjects().MoveTo(RowOfId(Store().TProjects(), kNw3z));
     }
 
     void cleanup() {
         form_.reset();
+        store_.reset();
         qputenv("PATH", path_);
         QDir::setCurrent(previousDir_);
         dir_.reset();

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window on a store that other copies of the program and velkora-cli use
 // at the same time: the real window (TForm1) and the real file dialog on the
-// offscreen platform, a real SQLite store in a temporary folder, and another
-// process or connection standing for the other copy.
+// offscreen platform, a real store in a temporary folder (SQLite, and
+// PostgreSQL when a test server is given), and another process or connection
+// standing for the other copy.
 #include <sys/stat.h>
 
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <memory>
+#include <optional>
 
 #include "BoundDataset.h"
 #include "Cli.h"
@@ -30,11 +32,13 @@
 #include "DBNavigator.h"
 #include "ProjectStore.h"
 #include "SaveDialog.h"
+#include "TestServer.h"
 #include "Unit1.h"
 #include "VelkoraApplication.h"
 #include "WindowDriving.h"
 
 using namespace velkora;
+using test::TestProvider;
 
 namespace {
 
@@ -81,9 +85,13 @@ class SharedStoreWindowTest : public QObject {
     Q_OBJECT
 
   private:
+    std::optional<test::PgServer> server_;
+    std::unique_ptr<test::ServerDatabase> database_;
     std::unique_ptr<QTemporaryDir> dir_;
     QString previousDir_;
-    QStringList errors_;
+    test::RecordedPrompts prompts_;
+    QStringList& errors_ = prompts_.errors;
+    std::unique_ptr<ProjectStore> store_;  // made before the window, gone after it
     std::unique_ptr<TForm1> form_;
 
     template <class W>
@@ -94,18 +102,45 @@ class SharedStoreWindowTest : public QObject {
         QTest::mouseClick(Find<DBNavigator>(name)->ButtonOf(button), Qt::LeftButton);
     }
 
+    // The store's own files are SQLite's; on a server there are none.
+    static bool OnServer() {
+        QFETCH_GLOBAL(TestProvider, provider);
+        return provider != TestProvider::SQLite;
+    }
+
   private slots:
+    void initTestCase_data() {
+        QTest::addColumn<TestProvider>("provider");
+        QTest::newRow("SQLite") << TestProvider::SQLite;
+        QTest::newRow("PostgreSQL") << TestProvider::PostgreSQL;
+    }
+
     void init() {
+        QFETCH_GLOBAL(TestProvider, provider);
+        QStringList init{"init", "--sample"};
+        if (provider == TestProvider::PostgreSQL) {
+            server_ = test::PgServerFromEnvironment();
+            if (!server_) {
+                if (test::ServerTestsRequired()) QFAIL(test::kHowToRunServerTests);
+                QSKIP(test::kHowToRunServerTests);
+            }
+            database_ = std::make_unique<test::ServerDatabase>(*server_);
+            init << "--provider"
+                 << "postgresql"
+                 << "--server" << server_->DataSource() << "--database" << database_->Name()
+                 << "--user" << server_->user;
+        }
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         previousDir_ = QDir::currentPath();
         QDir::setCurrent(dir_->path());
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
-        QCOMPARE(RunCli({"init", "--sample"}, outStream, errStream), int(kCliSuccess));
-        errors_.clear();
-        application->SetErrorShower([this](const QString& text) { errors_ << text; });
-        form_ = std::make_unique<TForm1>();
+        QCOMPARE(RunCli(init, outStream, errStream), int(kCliSuccess));
+        prompts_ = test::RecordedPrompts();
+        application->SetPrompts(&prompts_);
+        store_ = std::make_unique<ProjectStore>();
+        form_ = std::make_unique<TForm1>(*store_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
         QVERIFY(errors_.isEmpty());
@@ -113,7 +148,10 @@ class SharedStoreWindowTest : public QObject {
 
     void cleanup() {
         form_.reset();
-        QDir::setCurrent(previousDir_);
+        store_.reset();
+        database_.reset();
+        server_.reset();
+        if (!previousDir_.isEmpty()) QDir::setCurrent(previousDir_);
         dir_.reset();
     }
 
@@ -121,6 +159,7 @@ class SharedStoreWindowTest : public QObject {
     // descriptor of a file drops every lock this process holds on it, and a
     // closing copy would then delete the live write-ahead log.
     void fileDialogLeavesTheStoreLocked() {
+        if (OnServer()) QSKIP("a store in files only");
         QVERIFY(HoldsLockOn("velkora.db"));
         bool listed = false;
         QTimer poll;
@@ -168,10 +207,10 @@ class SharedStoreWindowTest : public QObject {
         const int nome = elements.FieldIndex("NOME");
         elements.MoveTo(1);
         const QVariant id = elements.Value(1, elements.FieldIndex("ID"));
-        OtherCopy({"DELETE FROM ELEMENTS WHERE ID = (SELECT MIN(ID) FROM ELEMENTS)",
-                   "UPDATE ELEMENTS SET NOME = 'Renamed' WHERE ID = " + id.toString(),
-                   "INSERT INTO ELEMENTS (ID_PROJECT, NOME) VALUES (1, 'Added')",
-                   "INSERT INTO TAPER (NOME) VALUES ('New tubing')"});
+        OtherCopy({R"(DELETE FROM "ELEMENTS" WHERE "ID" = (SELECT MIN("ID") FROM "ELEMENTS"))",
+                   R"(UPDATE "ELEMENTS" SET "NOME" = 'Renamed' WHERE "ID" = )" + id.toString(),
+                   R"(INSERT INTO "ELEMENTS" ("ID_PROJECT", "NOME") VALUES (1, 'Added'))",
+                   R"(INSERT INTO "TAPER" ("NOME") VALUES ('New tubing'))"});
         const int tapers = taper.RowCount();
         elements.SetFieldText(elements.FieldIndex("HEIGHT"), "17");  // pending
         auto* grid = Find<DBGrid>("DBGrid4");
@@ -191,11 +230,11 @@ class SharedStoreWindowTest : public QObject {
     // holds it with the elements read at the same moment, even when another
     // copy changed the row after this window showed it.
     void generateReadsTheProjectWithItsElements() {
-        OtherCopy({"UPDATE PROJECTS SET F0 = 50.5 WHERE ID = 1"});
-        Find<SaveDialog>("SaveDialog1")->SetAsker([](SaveDialog& dialog) {
+        OtherCopy({R"(UPDATE "PROJECTS" SET "F0" = 50.5 WHERE "ID" = 1)"});
+        prompts_.fileAnswer = [](SaveDialog& dialog) {
             dialog.SetFileName("beam");
             return true;
-        });
+        };
         QTest::mouseClick(Find<QWidget>("BitBtn4"), Qt::LeftButton);
         QFile model("beam.maa");
         QVERIFY(model.open(QIODevice::ReadOnly));
@@ -206,12 +245,13 @@ class SharedStoreWindowTest : public QObject {
     // A model is never written over the store, even through a link the
     // dialog's name leads to; the message says so and the store stays.
     void generateRefusesAStoreFile() {
+        if (OnServer()) QSKIP("a store in files only");
         QVERIFY(QFile::link("velkora.db", "beam.maa"));
         const QByteArray before = Digest("velkora.db");
-        Find<SaveDialog>("SaveDialog1")->SetAsker([](SaveDialog& dialog) {
+        prompts_.fileAnswer = [](SaveDialog& dialog) {
             dialog.SetFileName("beam");
             return true;
-        });
+        };
         QTest::mouseClick(Find<QWidget>("BitBtn4"), Qt::LeftButton);
         QTRY_COMPARE(errors_.size(), 1);
         QVERIFY2(errors_[0].startsWith("The model file beam.maa would replace the store's "

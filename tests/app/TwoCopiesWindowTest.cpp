@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -43,6 +44,11 @@ int Cli(const QStringList& args) {
     return status;
 }
 
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // What keeps the window busy while another copy commits.
 enum class Busy { RowInEdit, DropDownOpen };
 
@@ -56,7 +62,9 @@ class TwoCopiesWindowTest : public QObject {
     std::unique_ptr<test::ServerDatabase> database_;
     std::unique_ptr<QTemporaryDir> dir_;
     QString previousDir_;
-    QStringList errors_;
+    test::RecordedPrompts prompts_;
+    QStringList& errors_ = prompts_.errors;
+    std::unique_ptr<ProjectStore> store_;  // made before the window, gone after it
     std::unique_ptr<TForm1> form_;
     std::unique_ptr<ProjectStore> other_;  // another copy of the program
 
@@ -106,10 +114,11 @@ class TwoCopiesWindowTest : public QObject {
             if (server_ || test::ServerTestsRequired()) QFAIL("no store made");
             QSKIP(test::kHowToRunServerTests);
         }
-        errors_.clear();
+        prompts_ = test::RecordedPrompts();
         SetCurrentRegionalMarks(RegionalMarks{});
-        application->SetErrorShower([this](const QString& text) { errors_ << text; });
-        form_ = std::make_unique<TForm1>();
+        application->SetPrompts(&prompts_);
+        store_ = std::make_unique<ProjectStore>();
+        form_ = std::make_unique<TForm1>(*store_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
         other_ = std::make_unique<ProjectStore>();
@@ -119,6 +128,7 @@ class TwoCopiesWindowTest : public QObject {
 
     void cleanup() {
         form_.reset();
+        store_.reset();
         other_.reset();
         if (QSqlDatabase::contains("other-copy")) CloseConnection("other-copy");
         database_.reset();
@@ -204,21 +214,31 @@ class TwoCopiesWindowTest : public QObject {
     // A post refused because another copy changed or deleted the row says
     // what to do in this window, and the typed value is never lost unseen.
     void aRefusedPostSaysWhatToDo_data() {
+        QTest::addColumn<bool>("byArrow");  // the row left by Down, not posted by the button
         QTest::addColumn<QString>("otherSql");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shownAfter");  // F0 after Esc, or after a second Post
-        QTest::newRow("changed") << "UPDATE \"PROJECTS\" SET \"F0\" = 14.2 WHERE \"ID\" = 1"
+        const QString changed =
+            "The row was changed by another user since it was read. "
+            "Press Esc or the \u2717 button to drop your change and see "
+            "its current values, then enter your change again.";
+        QTest::newRow("changed, left by arrow")
+            << true << "UPDATE \"PROJECTS\" SET \"F0\" = 14.2 WHERE \"ID\" = 1" << changed
+            << "14.200";
+        QTest::newRow("changed") << false
+                                 << "UPDATE \"PROJECTS\" SET \"F0\" = 14.2 WHERE \"ID\" = 1"
                                  << "The row was changed by another user since it was read. "
                                     "Press Esc or the \u2717 button to drop your change and see "
                                     "its current values, then enter your change again."
                                  << "14.200";
-        QTest::newRow("deleted") << "DELETE FROM \"PROJECTS\" WHERE \"ID\" = 1"
+        QTest::newRow("deleted") << false << "DELETE FROM \"PROJECTS\" WHERE \"ID\" = 1"
                                  << "The row was deleted by another user since it was read. It "
                                     "stays here as a new row with your values: the \u2713 button "
                                     "adds it again, Esc or the \u2717 button drops it."
                                  << "14.300";
     }
     void aRefusedPostSaysWhatToDo() {
+        QFETCH(bool, byArrow);
         QFETCH(QString, otherSql);
         QFETCH(QString, message);
         QFETCH(QString, shownAfter);
@@ -227,10 +247,13 @@ class TwoCopiesWindowTest : public QObject {
         ClickCell(grid, 0, "F0");
         Type("14.3");
         OtherTool(otherSql);
-        ClickNavigator("DBNavigator3", DBNavigator::Button::Post);
+        if (byArrow)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        else
+            ClickNavigator("DBNavigator3", DBNavigator::Button::Post);
         QTRY_COMPARE(errors_, QStringList{message});
         QCOMPARE(GridText(grid, 0, "F0"), "14.300");
-        if (QTest::currentDataTag() == QLatin1String("changed"))
+        if (QString::fromLatin1(QTest::currentDataTag()).startsWith("changed"))
             QTest::keyClick(grid, Qt::Key_Escape);
         else
             ClickNavigator("DBNavigator3", DBNavigator::Button::Post);
@@ -241,6 +264,32 @@ class TwoCopiesWindowTest : public QObject {
                 count.next());
         QCOMPARE(count.value(0).toInt(), 1);
         QCOMPARE(errors_.size(), 1);
+    }
+
+    // A row left by the arrow is posted for the other copy to read, and
+    // Generate writes what velkora-cli writes from the same store.
+    void postedRowAndModelAsTheToolWritesIt() {
+        auto* grid = Find<DBGrid>("DBGrid3");
+        QCOMPARE(grid->model()->rowCount(), 7);
+        ClickCell(grid, 0, "SOURCE_WIRE");
+        Type("w9c");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QSqlQuery wire(QSqlDatabase::database("other-copy"));
+        QVERIFY(wire.exec("SELECT \"SOURCE_WIRE\" FROM \"PROJECTS\" WHERE \"ID\" = 1") &&
+                wire.next());
+        QCOMPARE(wire.value(0).toString(), "w9c");
+
+        ClickCell(grid, 0, "NOME");
+        prompts_.AnswerFile(dir_->filePath("beam"));  // the window adds ".maa"
+        QTest::mouseClick(Find<QWidget>("BitBtn4"), Qt::LeftButton);
+        QCOMPARE(errors_, QStringList());
+        const QByteArray written = ReadBytes(dir_->filePath("beam.maa"));
+        QVERIFY2(written.startsWith("2-el. Yagi 20 m DK7ZB (28 ohm)\r\n*\r\n14.150\r\n"),
+                 written.left(80).constData());
+        QCOMPARE(Cli({"generate", "--target", "mmana", "--axis", "x", "--output", "cli.maa",
+                      "--project", "1", "--decimal-separator", ".", "--thousands-separator", ","}),
+                 0);
+        QCOMPARE(ReadBytes("cli.maa"), written);
     }
 };
 

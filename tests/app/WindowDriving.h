@@ -6,8 +6,11 @@
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 
 #include "DBGrid.h"
+#include "Prompts.h"
+#include "SaveDialog.h"
 
 namespace velkora::test {
 
@@ -34,5 +37,33 @@ inline QString GridText(DBGrid* grid, int row, const QString& field) {
 inline void Type(const QString& text) {
     for (const QChar c : text) QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
 }
+
+// Prompts that record what the window asks and shows. The save dialog is
+// answered by fileAnswer when one is set, else by the real file dialog.
+class RecordedPrompts : public Prompts {
+  public:
+    QStringList errors;
+    QStringList questions;
+    bool answer = true;  // to every question
+    std::function<bool(SaveDialog&)> fileAnswer;
+
+    bool Confirm(QWidget*, const QString& question) override {
+        questions << question;
+        return answer;
+    }
+    bool AskFile(SaveDialog& dialog) override {
+        return fileAnswer ? fileAnswer(dialog) : QtPrompts().AskFile(dialog);
+    }
+    void ShowError(QWidget*, const QString& text) override { errors << text; }
+
+    // The save dialog confirmed with this name, or cancelled for an empty one.
+    void AnswerFile(const QString& name) {
+        fileAnswer = [name](SaveDialog& dialog) {
+            if (name.isEmpty()) return false;
+            dialog.SetFileName(name);
+            return true;
+        };
+    }
+};
 
 }  // namespace velkora::test

@@ -352,8 +352,9 @@ QString StoreOrderColumn(const QSqlDatabase& db, const QString& table) {
     const Provider& provider = ProviderOf(db);
     if (provider.rowNumber) return QLatin1String(provider.rowNumber);
     QSqlDriver* driver = db.driver();
-    if (db.record(driver->escapeIdentifier(table, QSqlDriver::TableName)).contains("ID"))
-        return driver->escapeIdentifier("ID", QSqlDriver::FieldName);
+    if (db.record(driver->escapeIdentifier(table, QSqlDriver::TableName))
+            .contains(QLatin1String(schema::kId)))
+        return driver->escapeIdentifier(QLatin1String(schema::kId), QSqlDriver::FieldName);
     return QString();
 }
 

@@ -1,36 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DbValueFromVariant.h"
 
-#include <limits>
+#include "StoredValue.h"
 
 namespace velkora {
 
 DbValue DbValueFromVariant(const QVariant& value) {
-    if (!value.isValid() || value.isNull()) return DbValue();
-    switch (value.typeId()) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::LongLong:
+    switch (StoredTypeOf(value)) {
+        case StoredType::Null:
+            return DbValue();
+        case StoredType::Whole:
             return DbValue::Integer(value.toLongLong());
-        case QMetaType::ULong:
-        case QMetaType::ULongLong: {
-            const qulonglong whole = value.toULongLong();
-            if (whole > static_cast<qulonglong>(std::numeric_limits<qint64>::max()))
-                return DbValue::Real(static_cast<double>(whole));
-            return DbValue::Integer(static_cast<qint64>(whole));
-        }
-        case QMetaType::Double:
-        case QMetaType::Float:
+        case StoredType::Real:
             return DbValue::Real(value.toDouble());
-        case QMetaType::QByteArray:
-            return DbValue::Text(value.toByteArray().toStdString());
-        default:
-            return DbValue::Text(value.toString().toStdString());
+        case StoredType::Text:
+            break;
     }
+    if (value.typeId() == QMetaType::QByteArray)
+        return DbValue::Text(value.toByteArray().toStdString());
+    return DbValue::Text(value.toString().toStdString());
 }
 
 QVariant VariantFromDbValue(const DbValue& value) {

@@ -8,10 +8,13 @@
 #include <map>
 #include <vector>
 
+#include "SchemaTable.h"
 #include "StoreError.h"
 #include "StoreSql.h"
 
 namespace velkora {
+
+using namespace schema;
 
 namespace {
 
@@ -21,14 +24,13 @@ using StoredSchedules = std::map<qint64, std::vector<ImportedSection>>;
 
 // Every stored schedule's sections in ascending ORDER.
 StoredSchedules ReadSchedules(const QSqlDatabase& db) {
-    const QString order = QuotedName(db, "ORDER");
+    const QString link = QuotedName(db, kIdTaper);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    const QString sql = "SELECT S." + QuotedName(db, "ID_TAPER") + ", S." +
-                        QuotedName(db, "DIAMETER") + ", S." + QuotedName(db, "LENGTH") + " FROM " +
-                        QuotedName(db, "TAPER_SIZES") + " S JOIN " + QuotedName(db, "TAPER") +
-                        " T ON T." + QuotedName(db, "ID") + " = S." + QuotedName(db, "ID_TAPER") +
-                        " ORDER BY S." + QuotedName(db, "ID_TAPER") + ", S." + order;
+    const QString sql = "SELECT S." + link + ", S." + QuotedName(db, kDiameter) + ", S." +
+                        QuotedName(db, kLength) + " FROM " + QuotedName(db, kTaperSizes) +
+                        " S JOIN " + QuotedName(db, kTaper) + " T ON T." + QuotedName(db, kId) +
+                        " = S." + link + " ORDER BY S." + link + ", S." + QuotedName(db, kOrder);
     if (!query.exec(sql)) throw StoreError(kWhat + ": " + query.lastError().text());
     StoredSchedules schedules;
     while (query.next()) {
@@ -51,19 +53,19 @@ bool SameSections(const std::vector<ImportedSection>& a, const std::vector<Impor
 
 QVariant Insert(const QSqlDatabase& db, const char* table, const QStringList& columns,
                 const QVariantList& values, bool key = true) {
-    return InsertRow(db, QLatin1String(table), columns, values,
-                     key ? QStringLiteral("ID") : QString(), kWhat);
+    return InsertRow(db, QLatin1String(table), columns, values, key ? QString(kId) : QString(),
+                     kWhat);
 }
 
 QVariant ScheduleKey(const QSqlDatabase& db, const ImportedSchedule& schedule,
                      const StoredSchedules& stored) {
     for (const auto& [id, sections] : stored)
         if (SameSections(sections, schedule.sections)) return id;
-    const QVariant key = Insert(db, "TAPER", {"NOME", "UM"},
+    const QVariant key = Insert(db, kTaper, {kNome, kUm},
                                 {QString::fromStdString(schedule.nome), QStringLiteral("m,mm")});
     int order = 1;
     for (const ImportedSection& section : schedule.sections)
-        Insert(db, "TAPER_SIZES", {"ID_TAPER", "ORDER", "DIAMETER", "LENGTH"},
+        Insert(db, kTaperSizes, {kIdTaper, kOrder, kDiameter, kLength},
                {key, order++, section.diameterMm, section.lengthM}, false);
     return key;
 }
@@ -77,11 +79,10 @@ qint64 AddRows(const QSqlDatabase& db, const ImportedDesign& design) {
                                 ? QVariant()
                                 : QVariant(QString::fromStdString(design.sourceWire));
     const QVariant project =
-        Insert(db, "PROJECTS", {"NOME", "F0", "SOURCE_WIRE", "HEIGHT"},
+        Insert(db, kProjects, {kNome, kF0, kSourceWire, kHeight},
                {QString::fromStdString(design.nome), design.f0, source, design.height});
     for (const ImportedElement& element : design.elements)
-        Insert(db, "ELEMENTS",
-               {"ID_PROJECT", "NOME", "TYPE", "LEN", "ID_TAPER", "DISTANCE", "HEIGHT"},
+        Insert(db, kElements, {kIdProject, kNome, kType, kLen, kIdTaper, kDistance, kHeight},
                {project, QString::fromStdString(element.nome), QString::fromStdString(element.type),
                 element.len, schedules.at(static_cast<qsizetype>(element.schedule)),
                 element.distance, element.height},

@@ -10,28 +10,16 @@
 #include "Cp1252.h"
 #include "Failure.h"
 #include "NumberPattern.h"
+#include "StoredValue.h"
 
 namespace velkora {
 namespace {
 
-bool IsIntegral(const QVariant& value) {
-    switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Bool:
-            return true;
-        default:
-            return false;
-    }
-}
+bool IsIntegral(const QVariant& value) { return StoredTypeOf(value) == StoredType::Whole; }
 
 bool IsNumeric(const QVariant& value) {
-    return IsIntegral(value) || value.typeId() == QMetaType::Double ||
-           value.typeId() == QMetaType::Float;
+    const StoredType type = StoredTypeOf(value);
+    return type == StoredType::Whole || type == StoredType::Real;
 }
 
 QString NumberText(const FieldInfo& field, const QVariant& value, const RegionalMarks& marks) {

@@ -6,10 +6,13 @@
 
 #include "Connection.h"
 #include "DbValueFromVariant.h"
+#include "SchemaTable.h"
 #include "StoreError.h"
 #include "StoreSql.h"
 
 namespace velkora {
+
+using namespace schema;
 
 namespace {
 
@@ -62,15 +65,14 @@ QString TieBreaker(const QSqlDatabase& db, const char* table, const char* alias)
 QString SqlModelSource::QCalcText(const QSqlDatabase& db) {
     // Ties in DISTANCE come out in ascending ID.
     return QString("SELECT *\r\nFROM %1 E\r\nWHERE E.%2 = :id_project\r\nORDER BY E.%3, E.%4")
-        .arg(Quoted(db, "ELEMENTS"), Quoted(db, "ID_PROJECT"), Quoted(db, "DISTANCE"),
-             Quoted(db, "ID"));
+        .arg(Quoted(db, kElements), Quoted(db, kIdProject), Quoted(db, kDistance), Quoted(db, kId));
 }
 
 QString SqlModelSource::QTaperText(const QSqlDatabase& db) {
     // Ties in ORDER come out in the order they were stored.
     return QString("SELECT *\r\nFROM %1 T\r\nWHERE T.%2 = :id_taper\r\nORDER BY T.%3%4")
-        .arg(Quoted(db, "TAPER_SIZES"), Quoted(db, "ID_TAPER"), Quoted(db, "ORDER"),
-             TieBreaker(db, "TAPER_SIZES", "T"));
+        .arg(Quoted(db, kTaperSizes), Quoted(db, kIdTaper), Quoted(db, kOrder),
+             TieBreaker(db, kTaperSizes, "T"));
 }
 
 SqlModelSource::SqlModelSource(const QSqlDatabase& db) : qCalc_(db), qTaper_(db) {
@@ -82,10 +84,10 @@ std::vector<ElementRow> SqlModelSource::ElementsOfProject(const DbValue& idProje
     std::vector<ElementRow> rows;
     qCalc_.bindValue(":id_project", VariantFromDbValue(idProject));
     Run(qCalc_, "element (QCalc)");
-    const Columns column(qCalc_, "ELEMENTS");
-    const int id = column["ID"], idProjectColumn = column["ID_PROJECT"], nome = column["NOME"],
-              type = column["TYPE"], len = column["LEN"], idTaper = column["ID_TAPER"],
-              distance = column["DISTANCE"], height = column["HEIGHT"];
+    const Columns column(qCalc_, kElements);
+    const int id = column[kId], idProjectColumn = column[kIdProject], nome = column[kNome],
+              type = column[kType], len = column[kLen], idTaper = column[kIdTaper],
+              distance = column[kDistance], height = column[kHeight];
     while (qCalc_.next()) {
         rows.push_back({ValueAt(qCalc_, id), ValueAt(qCalc_, idProjectColumn),
                         ValueAt(qCalc_, nome), ValueAt(qCalc_, type), ValueAt(qCalc_, len),
@@ -102,9 +104,9 @@ std::vector<TaperSection> SqlModelSource::SectionsOfSchedule(const DbValue& idTa
     std::vector<TaperSection> sections;
     qTaper_.bindValue(":id_taper", VariantFromDbValue(idTaper));
     Run(qTaper_, "taper (QTaper)");
-    const Columns column(qTaper_, "TAPER_SIZES");
-    const int idTaperColumn = column["ID_TAPER"], order = column["ORDER"],
-              diameter = column["DIAMETER"], length = column["LENGTH"];
+    const Columns column(qTaper_, kTaperSizes);
+    const int idTaperColumn = column[kIdTaper], order = column[kOrder],
+              diameter = column[kDiameter], length = column[kLength];
     while (qTaper_.next()) {
         sections.push_back({ValueAt(qTaper_, idTaperColumn), ValueAt(qTaper_, order),
                             ValueAt(qTaper_, diameter), ValueAt(qTaper_, length)});
@@ -118,8 +120,8 @@ std::vector<TaperSection> SqlModelSource::SectionsOfSchedule(const DbValue& idTa
 namespace {
 
 ProjectRow ProjectFromQuery(const QSqlQuery& query) {
-    return {ValueAt(query, 0), ValueAt(query, 1), ValueAt(query, 2), ValueAt(query, 3),
-            ValueAt(query, 4)};
+    const Columns column(query, kProjects);
+    return ProjectRowFrom([&](const char* name) { return ValueAt(query, column[name]); });
 }
 
 std::optional<ProjectRow> FirstRowOf(QSqlQuery& query) {
@@ -140,21 +142,24 @@ struct ProjectsSql {
 
 ProjectsSql ProjectsSqlOf(const QSqlDatabase& db) {
     QStringList columns;
-    for (const char* column : {"ID", "NOME", "F0", "SOURCE_WIRE", "HEIGHT"})
-        columns << Quoted(db, column);
-    const QString storeOrder = StoreOrderColumn(db, "PROJECTS");
-    return {"SELECT " + columns.join(", ") + " FROM " + Quoted(db, "PROJECTS") + " ",
+    for (const SchemaColumn& column : ColumnsOf(kProjects))
+        if (IsStored(column)) columns << Quoted(db, column.name);
+    const QString storeOrder = StoreOrderColumn(db, kProjects);
+    return {"SELECT " + columns.join(", ") + " FROM " + Quoted(db, kProjects) + " ",
             storeOrder.isEmpty() ? QString() : " ORDER BY " + storeOrder};
 }
 
 }  // namespace
 
+ProjectRow ProjectRowFrom(const std::function<DbValue(const char* column)>& valueOf) {
+    return {valueOf(kId), valueOf(kNome), valueOf(kF0), valueOf(kSourceWire), valueOf(kHeight)};
+}
+
 std::optional<ProjectRow> ReadProjectRow(const QSqlDatabase& db, qint64 id) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
     const ProjectsSql sql = ProjectsSqlOf(db);
-    if (!query.prepare(sql.select + "WHERE " + Quoted(db, "ID") + " = :id" + sql.order +
-                       " LIMIT 1"))
+    if (!query.prepare(sql.select + "WHERE " + Quoted(db, kId) + " = :id" + sql.order + " LIMIT 1"))
         throw StoreError("Could not read the projects: " + query.lastError().text());
     query.bindValue(":id", QVariant(static_cast<qlonglong>(id)));
     return FirstRowOf(query);
@@ -172,11 +177,11 @@ ProjectRow ReadFirstProjectRow(const QSqlDatabase& db) {
 QList<ProjectSummary> ListProjects(const QSqlDatabase& db) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    const QString storeOrder = StoreOrderColumn(db, "PROJECTS");
+    const QString storeOrder = StoreOrderColumn(db, kProjects);
     if (!query.exec(QString("SELECT P.%1, P.%2, (SELECT COUNT(*) FROM %3 E WHERE E.%4 = P.%1)"
                             " FROM %5 P%6")
-                        .arg(Quoted(db, "ID"), Quoted(db, "NOME"), Quoted(db, "ELEMENTS"),
-                             Quoted(db, "ID_PROJECT"), Quoted(db, "PROJECTS"),
+                        .arg(Quoted(db, kId), Quoted(db, kNome), Quoted(db, kElements),
+                             Quoted(db, kIdProject), Quoted(db, kProjects),
                              storeOrder.isEmpty() ? QString() : " ORDER BY P." + storeOrder)))
         throw StoreError("Could not read the projects: " + query.lastError().text());
     QList<ProjectSummary> projects;

@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "ModelSource.h"
@@ -31,6 +32,9 @@ class SqlModelSource : public ModelSource {
     QSqlQuery qCalc_;
     QSqlQuery qTaper_;
 };
+
+// The writers' fields of a PROJECTS row, each value taken by its column's name.
+ProjectRow ProjectRowFrom(const std::function<DbValue(const char* column)>& valueOf);
 
 // The PROJECTS row with this ID; none when there is no such row.
 std::optional<ProjectRow> ReadProjectRow(const QSqlDatabase& db, qint64 id);

@@ -2,11 +2,13 @@
 #include "ProjectStore.h"
 
 #include <array>
+#include <stdexcept>
 
 #include "Connection.h"
 #include "DatasetModel.h"
 #include "DbValueFromVariant.h"
 #include "GenerationQueries.h"
+#include "SchemaTable.h"
 #include "StoreChangeWatch.h"
 #include "StoreError.h"
 #include "TableDataset.h"
@@ -34,9 +36,25 @@ struct ProjectStore::Parts {
     QList<StoreFile> files;
 
     Parts() {
-        elements.SetMaster(projects, "ID_PROJECT");
-        taperSizes.SetMaster(taper, "ID_TAPER");
-        elements.SetLookup("LK_TAPER", "ID_TAPER", taper);
+        for (TableDataset* dataset : InOpeningOrder()) Relate(*dataset);
+    }
+
+    // Masters and lookups as the schema gives them.
+    void Relate(TableDataset& dataset) {
+        for (const SchemaColumn& column : ColumnsOf(dataset.TableName())) {
+            if (column.role == ColumnRole::Master)
+                dataset.SetMaster(DatasetOf(column.refersTo), column.name,
+                                  KeyColumnOf(column.refersTo));
+            else if (column.role == ColumnRole::Lookup)
+                dataset.SetLookup(column.name, column.through, DatasetOf(column.refersTo),
+                                  KeyColumnOf(column.refersTo), column.shows);
+        }
+    }
+
+    TableDataset& DatasetOf(const QString& table) {
+        for (TableDataset* dataset : InOpeningOrder())
+            if (dataset->TableName() == table) return *dataset;
+        throw std::logic_error("no dataset for table " + table.toStdString());
     }
 
     void OpenDatasets(const QSqlDatabase& db) {
@@ -133,10 +151,9 @@ ProjectRow ProjectStore::CurrentProject() const {
     const TableDataset& projects = parts_->projects;
     const int row = projects.CurrentRow();
     if (row < 0) return {};
-    const auto value = [&](const char* field) {
+    return ProjectRowFrom([&](const char* field) {
         return DbValueFromVariant(projects.Value(row, projects.FieldIndex(field)));
-    };
-    return {value("ID"), value("NOME"), value("F0"), value("SOURCE_WIRE"), value("HEIGHT")};
+    });
 }
 
 ReadSnapshot ProjectStore::Snapshot() const {
@@ -149,7 +166,7 @@ ProjectRow ProjectStore::ProjectForModel() const {
     const TableDataset& projects = parts_->projects;
     const int row = projects.CurrentRow();
     if (row < 0 || projects.State() != DatasetState::Browse) return CurrentProject();
-    const QVariant id = projects.Value(row, projects.FieldIndex("ID"));
+    const QVariant id = projects.Value(row, projects.FieldIndex(schema::kId));
     const std::optional<ProjectRow> stored =
         ReadProjectRow(QSqlDatabase::database(parts_->connectionName, false), id.toLongLong());
     if (!stored)

@@ -12,18 +12,19 @@
 
 namespace velkora {
 
+using namespace schema;
+
 namespace {
 
 // The rows of table whose column equals value, each with its ID first.
 QList<QVariantList> RowsWhere(const QSqlDatabase& db, const QString& table, const QString& column,
                               qint64 value) {
-    QStringList names{QuotedName(db, "ID")};
+    QStringList names{QuotedName(db, kId)};
     for (const QString& name : ColumnsWithoutKey(table)) names << QuotedName(db, name);
     QSqlQuery query(db);
     query.setForwardOnly(true);
     const QString sql = "SELECT " + names.join(", ") + " FROM " + QuotedName(db, table) +
-                        " WHERE " + QuotedName(db, column) + " = ? ORDER BY " +
-                        QuotedName(db, "ID");
+                        " WHERE " + QuotedName(db, column) + " = ? ORDER BY " + QuotedName(db, kId);
     if (!query.prepare(sql))
         throw StoreError(QString("Could not read %1: %2").arg(table, query.lastError().text()));
     query.addBindValue(value);
@@ -46,27 +47,27 @@ const ElementPlace* PlaceOf(const QList<ElementPlace>& places, qint64 id) {
 
 qint64 InsertVariant(const QSqlDatabase& db, qint64 projectId, const QString& name,
                      const QList<ElementPlace>& places) {
-    const QList<QVariantList> projects = RowsWhere(db, "PROJECTS", "ID", projectId);
-    const QList<QVariantList> elements = RowsWhere(db, "ELEMENTS", "ID_PROJECT", projectId);
+    const QList<QVariantList> projects = RowsWhere(db, kProjects, kId, projectId);
+    const QList<QVariantList> elements = RowsWhere(db, kElements, kIdProject, projectId);
     const QString changed =
         QString("Project %1 changed while it was optimized; nothing was written").arg(projectId);
     if (projects.size() != 1 || elements.size() != places.size()) throw StoreError(changed);
 
-    const QStringList projectColumns = ColumnsWithoutKey("PROJECTS");
+    const QStringList projectColumns = ColumnsWithoutKey(kProjects);
     QVariantList project = projects.first().mid(1);
-    project[projectColumns.indexOf("NOME")] = name;
-    const QVariant newId = InsertRow(db, "PROJECTS", projectColumns, project, "ID",
+    project[projectColumns.indexOf(kNome)] = name;
+    const QVariant newId = InsertRow(db, kProjects, projectColumns, project, kId,
                                      "Could not store the optimized project");
 
-    const QStringList columns = ColumnsWithoutKey("ELEMENTS");
+    const QStringList columns = ColumnsWithoutKey(kElements);
     for (const QVariantList& row : elements) {
         const ElementPlace* place = PlaceOf(places, row[0].toLongLong());
         if (!place) throw StoreError(changed);
         QVariantList element = row.mid(1);
-        element[columns.indexOf("ID_PROJECT")] = newId;
-        element[columns.indexOf("LEN")] = place->len;
-        element[columns.indexOf("DISTANCE")] = place->distance;
-        InsertRow(db, "ELEMENTS", columns, element, QString(),
+        element[columns.indexOf(kIdProject)] = newId;
+        element[columns.indexOf(kLen)] = place->len;
+        element[columns.indexOf(kDistance)] = place->distance;
+        InsertRow(db, kElements, columns, element, QString(),
                   "Could not store an element of the optimized project");
     }
     return newId.toLongLong();

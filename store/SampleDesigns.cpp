@@ -5,10 +5,13 @@
 #include <QVariant>
 #include <vector>
 
+#include "SchemaTable.h"
 #include "StoreError.h"
 #include "StoreSql.h"
 
 namespace velkora {
+
+using namespace schema;
 
 namespace {
 
@@ -115,17 +118,17 @@ const std::vector<Design>& Designs() {
 }
 
 QVariant Insert(QSqlDatabase& db, const char* table, const QStringList& columns,
-                const QVariantList& values, const char* key = "ID") {
+                const QVariantList& values, const char* key = kId) {
     return InsertRow(db, QLatin1String(table), columns, values, QLatin1String(key),
                      "Could not add the sample designs");
 }
 
 QVariant AddSchedule(QSqlDatabase& db, const Schedule& schedule) {
-    const QVariant taper = Insert(db, "TAPER", {"NOME", "UM"},
+    const QVariant taper = Insert(db, kTaper, {kNome, kUm},
                                   {QString::fromUtf8(schedule.nome), QStringLiteral("m,mm")});
     int order = 1;
     for (const Section& section : schedule.sections)
-        Insert(db, "TAPER_SIZES", {"ID_TAPER", "ORDER", "DIAMETER", "LENGTH"},
+        Insert(db, kTaperSizes, {kIdTaper, kOrder, kDiameter, kLength},
                {taper, order++, section.diameterMm, section.lengthM}, "");
     return taper;
 }
@@ -134,11 +137,10 @@ void AddDesign(QSqlDatabase& db, const Design& design) {
     QVariantList tapers;
     for (const Schedule& schedule : design.schedules) tapers << AddSchedule(db, schedule);
     const QVariant project = Insert(
-        db, "PROJECTS", {"NOME", "F0", "SOURCE_WIRE", "HEIGHT"},
+        db, kProjects, {kNome, kF0, kSourceWire, kHeight},
         {QString::fromUtf8(design.nome), design.f0MHz, QString::fromUtf8(design.sourceWire), 0});
     for (const Element& element : design.elements)
-        Insert(db, "ELEMENTS",
-               {"ID_PROJECT", "NOME", "TYPE", "LEN", "ID_TAPER", "DISTANCE", "HEIGHT"},
+        Insert(db, kElements, {kIdProject, kNome, kType, kLen, kIdTaper, kDistance, kHeight},
                {project, QString::fromUtf8(element.nome), QString::fromUtf8(element.type),
                 element.halfLengthM, tapers.at(element.schedule), element.distanceM, kMastHeightM});
 }

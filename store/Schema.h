@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "SchemaTable.h"
+
 namespace velkora {
 
 struct TableColumns {

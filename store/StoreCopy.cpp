@@ -17,6 +17,8 @@
 
 namespace velkora {
 
+using namespace schema;
+
 namespace {
 
 struct Table {
@@ -40,7 +42,7 @@ QVariant CopiedValue(const QSqlQuery& query, int column) {
 Table ReadTable(const QSqlDatabase& db, const QString& table, bool withKey) {
     Table result{ColumnsWithoutKey(table), {}};
     QStringList names;
-    for (const QString& column : (withKey ? QStringList{"ID"} : QStringList{}) + result.columns)
+    for (const QString& column : (withKey ? QStringList{kId} : QStringList{}) + result.columns)
         names << ExactTextColumn(db, QuotedName(db, column));
     const QString order = StoreOrderColumn(db, table);
     QSqlQuery query(db);
@@ -68,8 +70,8 @@ struct Source {
 Source ReadSource(const QSqlDatabase& db) {
     // One read transaction, so the copy is of one state of the store.
     const ReadSnapshot snapshot(db);
-    return {ReadTable(db, "PROJECTS", true), ReadTable(db, "ELEMENTS", true),
-            ReadTable(db, "TAPER", true), ReadTable(db, "TAPER_SIZES", false)};
+    return {ReadTable(db, kProjects, true), ReadTable(db, kElements, true),
+            ReadTable(db, kTaper, true), ReadTable(db, kTaperSizes, false)};
 }
 
 std::optional<qint64> KeyOf(const QVariant& value) {
@@ -92,9 +94,8 @@ class Copier {
         const QSet<qint64> projects = ChosenProjects(projectIds);
         QSet<qint64> schedules;
         for (QVariantList& element : source_.elements.rows)
-            if (projects.contains(
-                    KeyOf(Field(source_.elements, element, "ID_PROJECT")).value_or(-1)))
-                if (auto schedule = KeyOf(Field(source_.elements, element, "ID_TAPER")))
+            if (projects.contains(KeyOf(Field(source_.elements, element, kIdProject)).value_or(-1)))
+                if (auto schedule = KeyOf(Field(source_.elements, element, kIdTaper)))
                     schedules.insert(*schedule);
         const bool everySchedule = !projectIds.has_value();
         for (const QVariantList& row : source_.schedules.rows)
@@ -135,7 +136,7 @@ class Copier {
                                      .arg(column, name, row, ShownValue(values[i]), value.problem));
             fitted << value.value;
         }
-        return InsertRow(to_, name, source.columns, fitted, key ? QStringLiteral("ID") : QString(),
+        return InsertRow(to_, name, source.columns, fitted, key ? QString(kId) : QString(),
                          QString("Could not copy a row of %1").arg(name));
     }
 
@@ -143,16 +144,15 @@ class Copier {
 
     void CopySchedule(const QVariantList& row) {
         const qint64 oldKey = row[0].toLongLong();
-        const QVariant newKey =
-            Insert("TAPER", source_.schedules, row.mid(1), true, RowWithId(row));
+        const QVariant newKey = Insert(kTaper, source_.schedules, row.mid(1), true, RowWithId(row));
         newSchedules_.insert(oldKey, newKey);
         ++counts_.schedules;
-        const int link = source_.sections.columns.indexOf("ID_TAPER");
+        const int link = source_.sections.columns.indexOf(kIdTaper);
         for (QVariantList section : source_.sections.rows) {
             if (KeyOf(section[link]) != oldKey) continue;
             section[link] = newKey;
-            const QString order = ShownValue(section[source_.sections.columns.indexOf("ORDER")]);
-            Insert("TAPER_SIZES", source_.sections, section, false,
+            const QString order = ShownValue(section[source_.sections.columns.indexOf(kOrder)]);
+            Insert(kTaperSizes, source_.sections, section, false,
                    QString("the section with ORDER %1 of the schedule with ID %2")
                        .arg(order.isEmpty() ? "empty" : order)
                        .arg(oldKey));
@@ -163,18 +163,18 @@ class Copier {
     void CopyProject(const QVariantList& row) {
         const qint64 oldKey = row[0].toLongLong();
         const QVariant newKey =
-            Insert("PROJECTS", source_.projects, row.mid(1), true, RowWithId(row));
+            Insert(kProjects, source_.projects, row.mid(1), true, RowWithId(row));
         ++counts_.projects;
         for (QVariantList element : source_.elements.rows) {
-            if (KeyOf(Field(source_.elements, element, "ID_PROJECT")) != oldKey) continue;
-            Field(source_.elements, element, "ID_PROJECT") = newKey;
-            QVariant& schedule = Field(source_.elements, element, "ID_TAPER");
+            if (KeyOf(Field(source_.elements, element, kIdProject)) != oldKey) continue;
+            Field(source_.elements, element, kIdProject) = newKey;
+            QVariant& schedule = Field(source_.elements, element, kIdTaper);
             const std::optional<qint64> oldSchedule = KeyOf(schedule);
             // A schedule missing in the source would name an unrelated one here.
             schedule = oldSchedule && newSchedules_.contains(*oldSchedule)
                            ? newSchedules_.value(*oldSchedule)
                            : QVariant();
-            Insert("ELEMENTS", source_.elements, element.mid(1), false, RowWithId(element));
+            Insert(kElements, source_.elements, element.mid(1), false, RowWithId(element));
             ++counts_.elements;
         }
     }

@@ -1,7 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StoredValue.h"
 
+#include <limits>
+
 namespace velkora {
+
+StoredType StoredTypeOf(const QVariant& value) {
+    if (value.isNull()) return StoredType::Null;
+    switch (value.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+            return StoredType::Whole;
+        case QMetaType::ULong:
+        case QMetaType::ULongLong:
+            return value.toULongLong() > static_cast<qulonglong>(std::numeric_limits<qint64>::max())
+                       ? StoredType::Real
+                       : StoredType::Whole;
+        case QMetaType::Float:
+        case QMetaType::Double:
+            return StoredType::Real;
+        default:
+            return StoredType::Text;
+    }
+}
 
 bool SameValue(const QVariant& a, const QVariant& b) {
     if (a.isNull() || b.isNull()) return a.isNull() && b.isNull();
@@ -14,14 +40,14 @@ bool SameValue(const QVariant& a, const QVariant& b) {
 }
 
 QVariant Normalized(FieldKind kind, const QVariant& value) {
-    const int type = value.typeId();
-    const bool integral = type == QMetaType::LongLong || type == QMetaType::Int ||
-                          type == QMetaType::ULongLong || type == QMetaType::UInt;
+    const StoredType type = StoredTypeOf(value);
     switch (kind) {
         case FieldKind::Integer:
-            return integral ? QVariant(value.toLongLong()) : value;
+            return type == StoredType::Whole ? QVariant(value.toLongLong()) : value;
         case FieldKind::Float:
-            return integral || type == QMetaType::Double ? QVariant(value.toDouble()) : value;
+            return type == StoredType::Whole || type == StoredType::Real
+                       ? QVariant(value.toDouble())
+                       : value;
         case FieldKind::Text:
         case FieldKind::Lookup:
             return value.toString();

@@ -1,75 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TableDefinitions.h"
 
+#include "SchemaTable.h"
+
 namespace velkora {
 namespace {
 
-FieldInfo Field(QString name, FieldKind kind, QString label = {}, QString pattern = {}) {
+FieldInfo FieldOf(const SchemaColumn& column) {
     FieldInfo field;
-    field.name = std::move(name);
-    field.kind = kind;
-    field.label = std::move(label);
-    field.pattern = std::move(pattern);
-    return field;
-}
-
-FieldInfo KeyField() {
-    FieldInfo field = Field("ID", FieldKind::Integer);
-    field.readOnly = true;
-    field.visible = false;
-    return field;
-}
-
-FieldInfo HiddenInteger(QString name) {
-    FieldInfo field = Field(std::move(name), FieldKind::Integer);
-    field.visible = false;
-    return field;
-}
-
-FieldInfo TextField(QString name, int size, QString label = {}, QStringList pickList = {}) {
-    FieldInfo field = Field(std::move(name), FieldKind::Text, std::move(label));
-    field.size = size;
-    field.pickList = std::move(pickList);
+    field.name = QLatin1String(column.name);
+    field.label = QLatin1String(column.label);
+    field.kind = column.kind;
+    field.pattern = QLatin1String(column.pattern);
+    field.size = column.size;
+    field.pickList = QString(QLatin1String(column.pickList)).split(u'|', Qt::SkipEmptyParts);
+    field.readOnly = column.readOnly;
+    field.visible = column.visible;
     return field;
 }
 
 }  // namespace
 
-TableDefinition ProjectsDefinition() {
-    return {"PROJECTS",
-            {KeyField(), TextField("NOME", 255, "PROJECT NAME"),
-             Field("F0", FieldKind::Float, {}, "###,##0.000"), TextField("SOURCE_WIRE", 255),
-             Field("HEIGHT", FieldKind::Integer, {}, "##")},
-            "ID",
-            {}};
+TableDefinition DefinitionOf(const QString& table) {
+    TableDefinition definition{table, {}, QLatin1String(KeyColumnOf(table)), {}};
+    for (const SchemaColumn& column : ColumnsOf(table))
+        if (IsRequired(column) || !IsStored(column)) definition.fields.push_back(FieldOf(column));
+    for (const char* column : TableInfoOf(table).orderBy) definition.orderBy << column;
+    return definition;
 }
 
-TableDefinition ElementsDefinition() {
-    return {"ELEMENTS",
-            {KeyField(), HiddenInteger("ID_PROJECT"), TextField("NOME", 255, "EL. NAME"),
-             TextField("TYPE", 15, {}, {"Element", "Driver", "Null"}),
-             Field("LEN", FieldKind::Float, "SIZE", "###,##0.###"), HiddenInteger("ID_TAPER"),
-             Field("DISTANCE", FieldKind::Float, "OFFSET", "###,##0.###"),
-             Field("HEIGHT", FieldKind::Float), Field("LK_TAPER", FieldKind::Lookup, "TAPER SCH.")},
-            "ID",
-            {"ID_PROJECT"}};
-}
-
-TableDefinition TaperDefinition() {
-    return {"TAPER",
-            {KeyField(), TextField("NOME", 255, "ELEMENT NAME"),
-             TextField("UM", 5, {}, {"m,mm", "ft,in"})},
-            "ID",
-            {}};
-}
-
-TableDefinition TaperSizesDefinition() {
-    return {"TAPER_SIZES",
-            {HiddenInteger("ID_TAPER"), Field("ORDER", FieldKind::Integer),
-             Field("DIAMETER", FieldKind::Float, {}, "##0.###"),
-             Field("LENGTH", FieldKind::Float, {}, "###,##0.###")},
-            "ID",
-            {"ID_TAPER"}};
-}
+TableDefinition ProjectsDefinition() { return DefinitionOf(schema::kProjects); }
+TableDefinition ElementsDefinition() { return DefinitionOf(schema::kElements); }
+TableDefinition TaperDefinition() { return DefinitionOf(schema::kTaper); }
+TableDefinition TaperSizesDefinition() { return DefinitionOf(schema::kTaperSizes); }
 
 }  // namespace velkora

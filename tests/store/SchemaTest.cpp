@@ -28,9 +28,26 @@ class SchemaTest : public ::testing::Test {
     QSqlDatabase db_;
 };
 
-TEST_F(SchemaTest, CreatedSchemaVerifies) {
+// The made tables verify, deletes cascade to details, and a deleted
+// project's key is never given again.
+TEST_F(SchemaTest, CreatedSchemaVerifiesWithItsRelations) {
     CreateSchema(db_);
     EXPECT_NO_THROW(VerifySchema(db_));
+    QSqlQuery query(db_);
+    for (const char* statement :
+         {"PRAGMA foreign_keys = ON", "INSERT INTO PROJECTS (NOME) VALUES ('a')",
+          "INSERT INTO PROJECTS (NOME) VALUES ('b')", "INSERT INTO TAPER (NOME) VALUES ('t')",
+          "INSERT INTO ELEMENTS (ID_PROJECT, ID_TAPER) SELECT ID, 999 FROM PROJECTS",
+          "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\") SELECT ID, 1 FROM TAPER",
+          "DELETE FROM PROJECTS WHERE NOME = 'b'", "DELETE FROM TAPER",
+          "INSERT INTO PROJECTS (NOME) VALUES ('c')"})
+        ASSERT_TRUE(query.exec(statement)) << statement;
+    ASSERT_TRUE(query.exec("SELECT (SELECT COUNT(*) FROM ELEMENTS), (SELECT COUNT(*) FROM "
+                           "TAPER_SIZES), (SELECT ID FROM PROJECTS WHERE NOME = 'c')") &&
+                query.next());
+    EXPECT_EQ(query.value(0).toInt(), 1) << "the deleted project's element goes";
+    EXPECT_EQ(query.value(1).toInt(), 0) << "the deleted schedule's sections go";
+    EXPECT_EQ(query.value(2).toInt(), 3) << "key 2 is not given again";
 }
 
 TEST_F(SchemaTest, MissingTableOrColumnIsNamed) {

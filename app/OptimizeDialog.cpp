@@ -165,7 +165,7 @@ void OptimizeDialog::CreateSearch(QFormLayout* form) {
     seed_->setValue(int(search.seed));
     form->addRow(QStringLiteral("Seed:"), seed_);
     name_ = new QLineEdit(OptimizedName(design_.project));
-    name_->setMaxLength(kMostProjectNameLength);
+    name_->setMaxLength(MostProjectNameLength());
     form->addRow(QStringLiteral("New project's name:"), name_);
 }
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "Schema.h"
+#include "SchemaTable.h"
 #include "StoreError.h"
 #include "StoreSql.h"
 
@@ -91,13 +92,19 @@ qint64 InsertProjectVariant(const QSqlDatabase& db, qint64 projectId, const QStr
     }
 }
 
+int MostProjectNameLength() {
+    for (const SchemaColumn& column : ColumnsOf(schema::kProjects))
+        if (QString(column.name) == schema::kNome) return column.size;
+    throw std::logic_error("PROJECTS has no name column");
+}
+
 QString OptimizedName(const ProjectRow& project) {
     const QString suffix = " (optimized)";
     const QString base =
         project.nome.IsNull()
             ? QString("Project %1").arg(QString::fromStdString(project.id.ToText()))
             : QString::fromStdString(project.nome.ToText());
-    return base.left(kMostProjectNameLength - suffix.size()) + suffix;
+    return base.left(MostProjectNameLength() - suffix.size()) + suffix;
 }
 
 QList<ElementPlace> ElementPlacesOf(const std::vector<ElementRow>& elements) {

@@ -19,8 +19,8 @@ struct ElementPlace {
     double distance = 0;
 };
 
-// PROJECTS.NOME holds at most this many characters.
-constexpr int kMostProjectNameLength = 255;
+// How many characters a project's name holds at most.
+int MostProjectNameLength();
 
 // "<name> (optimized)", the name cut so the whole fits NOME; a project
 // without a name goes by its ID.

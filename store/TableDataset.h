@@ -28,13 +28,11 @@ class TableDataset : public BoundDataset {
     void SetConnection(const QSqlDatabase& db);
     // Follow `master`: show the rows whose `linkField` equals the master's
     // `masterField` of its current row.
-    void SetMaster(TableDataset& master, const QString& linkField,
-                   const QString& masterField = QStringLiteral("ID"));
+    void SetMaster(TableDataset& master, const QString& linkField, const QString& masterField);
     // The lookup field `lookupField` shows `resultField` of the row of `source`
     // whose `sourceKey` equals this row's `keyField`.
     void SetLookup(const QString& lookupField, const QString& keyField, TableDataset& source,
-                   const QString& sourceKey = QStringLiteral("ID"),
-                   const QString& resultField = QStringLiteral("NOME"));
+                   const QString& sourceKey, const QString& resultField);
     // Posts a pending edit of a detail, then of this dataset (an untouched
     // new row is dropped), as moving to another row would.
     void PostPending();

@@ -512,7 +512,7 @@ TEST(TableDatasetMisuse, UnknownFieldsAreLogicErrors) {
     TableDataset projects(ProjectsDefinition());
     TableDataset elements(ElementsDefinition());
     const std::pair<const char*, std::function<void()>> misuses[] = {
-        {"unknown field name", [&] { elements.SetMaster(projects, "NO_SUCH_FIELD"); }},
+        {"unknown field name", [&] { elements.SetMaster(projects, "NO_SUCH_FIELD", "ID"); }},
         {"unknown field number", [&] { elements.AcceptsKey(99, '1'); }},
         {"field that is not a lookup", [&] { elements.LookupChoices(0); }},
     };

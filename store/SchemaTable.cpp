@@ -18,7 +18,6 @@ constexpr EngineTypes kTextType{"VARCHAR", "VARCHAR"};
 
 constexpr auto kInteger = FieldKind::Integer;
 constexpr auto kFloat = FieldKind::Float;
-constexpr auto kText = FieldKind::Text;
 
 SchemaColumn Key(const char* table) {
     return {.table = table,

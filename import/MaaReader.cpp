@@ -171,11 +171,7 @@ ImportedDesign ReadMaa(const SourceText& text) {
             "the ground height is not whole metres, so it is added to the "
             "elements' heights");
     }
-    if (found.boomAlongY)
-        outline.notes.push_back("the boom lies along Y: write its models with the axis Y");
-    outline.elements = std::move(found.elements);
-    outline.feed = found.feed;
-    return BuildDesign(std::move(outline));
+    return DesignFromWires(std::move(outline), std::move(found));
 }
 
 }  // namespace velkora

@@ -356,11 +356,7 @@ ImportedDesign ReadNec(const SourceText& text) {
     else
         outline.notes.push_back("the deck has no source (EX), so no element is the driver");
     WireElements found = GatherElements(text, wires, feed);
-    if (found.boomAlongY)
-        outline.notes.push_back("the boom lies along Y: write its models with the axis Y");
-    outline.elements = std::move(found.elements);
-    outline.feed = found.feed;
-    return BuildDesign(std::move(outline));
+    return DesignFromWires(std::move(outline), std::move(found));
 }
 
 }  // namespace velkora

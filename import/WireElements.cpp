@@ -181,4 +181,12 @@ WireElements GatherElements(const SourceText& text, const std::vector<FileWire>&
     return result;
 }
 
+ImportedDesign DesignFromWires(DesignOutline outline, WireElements found) {
+    if (found.boomAlongY)
+        outline.notes.push_back("the boom lies along Y: write its models with the axis Y");
+    outline.elements = std::move(found.elements);
+    outline.feed = found.feed;
+    return BuildDesign(std::move(outline));
+}
+
 }  // namespace velkora

@@ -39,4 +39,8 @@ struct WireElements {
 WireElements GatherElements(const SourceText& text, const std::vector<FileWire>& wires,
                             std::optional<FileFeed> feed);
 
+// The design of the gathered elements under the outline's name, frequency and
+// notes; a boom along Y adds a note on the axis its models need.
+ImportedDesign DesignFromWires(DesignOutline outline, WireElements found);
+
 }  // namespace velkora

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Pictures.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -90,13 +91,37 @@ QPixmap Draw(Picture picture, bool enabled) {
     return pixmap;
 }
 
+// Draws a picture when a button first paints it, not when the button is
+// made: most buttons never show their disabled version, and the pictures of
+// a page not shown yet are not drawn at all. Each version is drawn once.
+class PictureEngine : public QIconEngine {
+  public:
+    explicit PictureEngine(Picture picture) : picture_(picture) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        painter->drawPixmap(rect, Drawn(mode));
+    }
+    QPixmap pixmap(const QSize&, QIcon::Mode mode, QIcon::State) override { return Drawn(mode); }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return size.boundedTo(QSize(kSize, kSize));
+    }
+    QIconEngine* clone() const override { return new PictureEngine(*this); }
+
+  private:
+    const QPixmap& Drawn(QIcon::Mode mode) {
+        const bool enabled = mode != QIcon::Disabled;
+        QPixmap& drawn = enabled ? normal_ : disabled_;
+        if (drawn.isNull()) drawn = Draw(picture_, enabled);
+        return drawn;
+    }
+
+    Picture picture_;
+    QPixmap normal_;
+    QPixmap disabled_;
+};
+
 }  // namespace
 
-QIcon PictureIcon(Picture picture) {
-    QIcon icon;
-    icon.addPixmap(Draw(picture, true), QIcon::Normal);
-    icon.addPixmap(Draw(picture, false), QIcon::Disabled);
-    return icon;
-}
+QIcon PictureIcon(Picture picture) { return QIcon(new PictureEngine(picture)); }
 
 }  // namespace velkora

@@ -2,6 +2,8 @@
 #include "FontConfigLoader.h"
 
 #include <fontconfig/fontconfig.h>
+#include <pthread.h>
+#include <sched.h>
 
 #include <system_error>
 
@@ -9,7 +11,14 @@ namespace velkora {
 
 FontConfigLoader::FontConfigLoader() {
     try {
-        thread_ = std::thread([] { FcInit(); });
+        thread_ = std::thread([] {
+            // Only on time no other thread wants: on two cores the display
+            // server answers the application's many requests meanwhile, and
+            // the application waits for each answer.
+            const sched_param none{};
+            pthread_setschedparam(pthread_self(), SCHED_IDLE, &none);
+            FcInit();
+        });
     } catch (const std::system_error&) {
         // Without a thread the toolkit loads the configuration itself, later.
     }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Prepares, on a thread of its own, what the window needs next while the
-// window's widgets are being built: the text engine of the window's font and
-// the SQLite driver of the store.
+// Loads, on a thread of its own, the SQLite driver of the store while the
+// window's widgets are being built, and runs its first statement.
 #pragma once
 
 #include <thread>
@@ -10,7 +9,7 @@ namespace velkora {
 
 class StartupWarmUp {
   public:
-    // Needs the application object: the font database belongs to its platform.
+    // Needs the application object: the driver is one of its plugins.
     StartupWarmUp();
     ~StartupWarmUp();
     StartupWarmUp(const StartupWarmUp&) = delete;

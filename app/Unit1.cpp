@@ -13,7 +13,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <algorithm>
-#include <array>
 #include <ctime>
 
 #include "CheckWindow.h"
@@ -149,8 +148,12 @@ void TForm1::CreatePages() {
     PageControl1->addTab(TabSheet1, QStringLiteral("Model"));
     PageControl1->addTab(TabSheet2, QStringLiteral("Configuration"));
     CreateModelPage(TabSheet1);
-    CreateConfigurationPage(TabSheet2);
     PageControl1->setCurrentWidget(TabSheet1);
+    // The Configuration page is hidden at start; its widgets come after the
+    // window's first paint (paintEvent), or as soon as the page is chosen.
+    connect(PageControl1, &QTabWidget::currentChanged, this, Guarded([this](int page) {
+                if (page == PageControl1->indexOf(TabSheet2)) CompleteConfigurationPage();
+            }));
 }
 
 void TForm1::CreateModelPage(QWidget* page) {
@@ -207,6 +210,18 @@ void TForm1::CreateConfigurationPage(QWidget* page) {
     RadioButton1->setChecked(true);
 }
 
+void TForm1::CompleteConfigurationPage() {
+    if (DBGrid1) return;
+    CreateConfigurationPage(TabSheet2);
+    BindGrid(DBGrid1, DBNavigator1);
+    BindGrid(DBGrid2, DBNavigator2);
+    SetTabOrder();
+    // Made after the page itself, so shown explicitly: with the page when it
+    // is chosen later, at once when it is the page being chosen.
+    GroupBox3->show();
+    GroupBox2->show();
+}
+
 void TForm1::CreateButtons() {
     Panel2 = Named(new QFrame(this), "Panel2");
     Panel2->setGeometry(0, 57 + 419, kClientWidth, 53);
@@ -237,45 +252,57 @@ void TForm1::CreateStatusBar() {
 }
 
 void TForm1::BindData() {
-    DBGrid3->SetDataSource(&store_.DSProjects(), {{"NOME", 256},
-                                                  {"F0", 79, "F0 (MHz)", true},
-                                                  {"SOURCE_WIRE", 108, "SOURCE WIRE", true},
-                                                  {"HEIGHT", -1, "HEIGHT (m)"}});
-    DBGrid4->SetDataSource(&store_.DSElements(), {{"NOME", 100},
-                                                  {"TYPE", 68},
-                                                  {"LEN", 43},
-                                                  {"DISTANCE", 56},
-                                                  {"LK_TAPER", 78},
-                                                  {"HEIGHT", 51}});
-    DBGrid1->SetDataSource(&store_.DSTaper(), {{"NOME", 198}, {"UM", 49, {}, true}});
-    DBGrid2->SetDataSource(
-        &store_.DSTaperSizes(),
-        {{"ORDER", 52}, {"DIAMETER", 104, "DIAMETER (mm)"}, {"LENGTH", 84, "LENGTH (m)"}});
-    const std::pair<DBNavigator*, DBGrid*> pairs[] = {{DBNavigator1, DBGrid1},
-                                                      {DBNavigator2, DBGrid2},
-                                                      {DBNavigator3, DBGrid3},
-                                                      {DBNavigator4, DBGrid4}};
-    for (const auto& [navigator, grid] : pairs) {
-        navigator->SetDataSource(grid->DataSource());
-        // A button acts on what the grid's open cell holds: written first,
-        // or dropped when the row is cancelled or deleted. The navigator
-        // takes no focus, so the keyboard goes to the grid: typing after a
-        // click must reach the row, not whatever button had the focus.
-        navigator->SetBeforeAction([grid = grid](DBNavigator::Button button) {
-            grid->setFocus(Qt::OtherFocusReason);
-            if (button == DBNavigator::Button::Cancel || button == DBNavigator::Button::Delete)
-                grid->DiscardCell();
-            else
+    BindGrid(DBGrid3, DBNavigator3);
+    BindGrid(DBGrid4, DBNavigator4);
+}
+
+// The grid's columns: field, width, title, centred title (a blank title is
+// the field's label; width -1 fits the title).
+void TForm1::BindGrid(DBGrid* grid, DBNavigator* navigator) {
+    if (grid == DBGrid3)
+        grid->SetDataSource(&store_.DSProjects(), {{"NOME", 256},
+                                                   {"F0", 79, "F0 (MHz)", true},
+                                                   {"SOURCE_WIRE", 108, "SOURCE WIRE", true},
+                                                   {"HEIGHT", -1, "HEIGHT (m)"}});
+    else if (grid == DBGrid4)
+        grid->SetDataSource(&store_.DSElements(), {{"NOME", 100},
+                                                   {"TYPE", 68},
+                                                   {"LEN", 43},
+                                                   {"DISTANCE", 56},
+                                                   {"LK_TAPER", 78},
+                                                   {"HEIGHT", 51}});
+    else if (grid == DBGrid1)
+        grid->SetDataSource(&store_.DSTaper(), {{"NOME", 198}, {"UM", 49, {}, true}});
+    else
+        grid->SetDataSource(
+            &store_.DSTaperSizes(),
+            {{"ORDER", 52}, {"DIAMETER", 104, "DIAMETER (mm)"}, {"LENGTH", 84, "LENGTH (m)"}});
+    navigator->SetDataSource(grid->DataSource());
+    // A button acts on what the grid's open cell holds: written first,
+    // or dropped when the row is cancelled or deleted. The navigator
+    // takes no focus, so the keyboard goes to the grid: typing after a
+    // click must reach the row, not whatever button had the focus.
+    navigator->SetBeforeAction([grid](DBNavigator::Button button) {
+        grid->setFocus(Qt::OtherFocusReason);
+        if (button == DBNavigator::Button::Cancel || button == DBNavigator::Button::Delete)
+            grid->DiscardCell();
+        else
+            grid->WriteCell();
+    });
+    // F5 shows what other copies of the program have posted meanwhile.
+    auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), grid, nullptr, nullptr,
+                                  Qt::WidgetWithChildrenShortcut);
+    connect(refresh, &QShortcut::activated, this, Guarded([this, grid] {
                 grid->WriteCell();
-        });
-        // F5 shows what other copies of the program have posted meanwhile.
-        auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), grid, nullptr, nullptr,
-                                      Qt::WidgetWithChildrenShortcut);
-        connect(refresh, &QShortcut::activated, this, Guarded([this, grid = grid] {
-                    grid->WriteCell();
-                    RereadStore();
-                }));
-    }
+                RereadStore();
+            }));
+}
+
+// The grids made so far: the Configuration page's come after the first paint.
+std::vector<DBGrid*> TForm1::Grids() const {
+    std::vector<DBGrid*> grids{DBGrid3, DBGrid4};
+    if (DBGrid1) grids.insert(grids.begin(), {DBGrid1, DBGrid2});
+    return grids;
 }
 
 void TForm1::SetTabOrder() {
@@ -287,6 +314,10 @@ void TForm1::SetTabOrder() {
     setTabOrder(DBGrid3, DBGrid4);
     setTabOrder(DBGrid4, RadioButton3);
     setTabOrder(RadioButton3, RadioButton4);
+    if (!DBGrid1) {
+        setTabOrder(RadioButton4, BitBtn5);
+        return;
+    }
     setTabOrder(RadioButton4, DBGrid1);
     setTabOrder(DBGrid1, DBGrid2);
     setTabOrder(DBGrid2, RadioButton1);
@@ -308,7 +339,7 @@ bool TForm1::Idle() const {
     if (QApplication::activePopupWidget() || QApplication::activeModalWidget() ||
         QApplication::mouseButtons() != Qt::NoButton)
         return false;
-    for (const DBGrid* grid : {DBGrid1, DBGrid2, DBGrid3, DBGrid4}) {
+    for (const DBGrid* grid : Grids()) {
         const DatasetState state = grid->Dataset()->State();
         if (grid->CellEditor() || state == DatasetState::Edit || state == DatasetState::Insert)
             return false;
@@ -319,15 +350,16 @@ bool TForm1::Idle() const {
 // Reads the four tables again (F5, and other copies' commits), keeping each
 // grid's current row and scroll position.
 void TForm1::RereadStore() {
-    const std::array<DBGrid*, 4> grids{DBGrid1, DBGrid2, DBGrid3, DBGrid4};
-    std::array<QPoint, 4> positions;
+    const std::vector<DBGrid*> grids = Grids();
+    std::vector<QPoint> positions(grids.size());
     for (std::size_t i = 0; i < grids.size(); ++i) positions[i] = grids[i]->ScrollPosition();
     store_.Refresh();
     for (std::size_t i = 0; i < grids.size(); ++i) grids[i]->ReturnTo(positions[i]);
 }
 
+// Before the Configuration page is made its choice is the one it starts with.
 MainLobeAxis TForm1::Axis() const {
-    return RadioButton1->isChecked() ? MainLobeAxis::X : MainLobeAxis::Y;
+    return !RadioButton1 || RadioButton1->isChecked() ? MainLobeAxis::X : MainLobeAxis::Y;
 }
 
 void TForm1::BitBtn1Click() { close(); }
@@ -399,10 +431,20 @@ void TForm1::showEvent(QShowEvent* event) {
     }
 }
 
+// Once the window has been painted, the Configuration page is made in the
+// next turn of the event loop, while the user looks at the Model page.
+void TForm1::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (painted_) return;
+    painted_ = true;
+    QMetaObject::invokeMethod(this, Guarded([this] { CompleteConfigurationPage(); }),
+                              Qt::QueuedConnection);
+}
+
 void TForm1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LocaleChange) {
         RefreshRegionalMarks();
-        for (DBGrid* grid : {DBGrid1, DBGrid2, DBGrid3, DBGrid4}) grid->viewport()->update();
+        for (DBGrid* grid : Grids()) grid->viewport()->update();
     }
     QWidget::changeEvent(event);
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "MainLobeAxis.h"
 #include "ModelTargets.h"
@@ -56,6 +57,7 @@ class TForm1 : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -64,10 +66,13 @@ class TForm1 : public QWidget {
     void CreatePages();
     void CreateModelPage(QWidget* page);
     void CreateConfigurationPage(QWidget* page);
+    void CompleteConfigurationPage();
     void CreateButtons();
     void CreateStatusBar();
     void SetTabOrder();
     void BindData();
+    void BindGrid(DBGrid* grid, DBNavigator* navigator);
+    std::vector<DBGrid*> Grids() const;
     void AskFileName();
     void SetFileName(const QString& name);
     void SelectTarget(OutputTarget target);
@@ -80,6 +85,7 @@ class TForm1 : public QWidget {
     std::unique_ptr<WaitCursor> waitCursor_;
     QString modelExtension_;
     bool centred_ = false;
+    bool painted_ = false;
 
     QLabel* Panel1 = nullptr;
     QGroupBox* GroupBox1 = nullptr;

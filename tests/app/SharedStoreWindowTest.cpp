@@ -143,6 +143,7 @@ class SharedStoreWindowTest : public QObject {
         form_ = std::make_unique<TForm1>(*store_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        QVERIFY(test::WaitForConfigurationPage(form_.get()));
         QVERIFY(errors_.isEmpty());
     }
 

@@ -121,6 +121,7 @@ class TwoCopiesWindowTest : public QObject {
         form_ = std::make_unique<TForm1>(*store_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        QVERIFY(test::WaitForConfigurationPage(form_.get()));
         other_ = std::make_unique<ProjectStore>();
         other_->OpenStoreOn(OpenConnection("velkora.udl", "other-copy"));
         QCOMPARE(errors_, QStringList());

@@ -22,6 +22,12 @@ W* FindWidget(QWidget* window, const char* name) {
     return widget;
 }
 
+// The window makes its Configuration page once it has been painted; true
+// when the page is there.
+inline bool WaitForConfigurationPage(QWidget* window) {
+    return QTest::qWaitFor([window] { return window->findChild<DBGrid*>("DBGrid1") != nullptr; });
+}
+
 // Clicks a cell of a grid on the page that is shown.
 inline void ClickCell(DBGrid* grid, int row, const QString& field) {
     const QModelIndex index = grid->model()->index(row, grid->ColumnOfField(field));

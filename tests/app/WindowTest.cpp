@@ -167,6 +167,7 @@ class WindowTest : public QObject {
         form_->show();
         form_->activateWindow();
         [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(form_.get());
+        if (!test::WaitForConfigurationPage(form_.get())) qFatal("no Configuration page");
         return *form_;
     }
     template <class W>
@@ -313,6 +314,24 @@ class WindowTest : public QObject {
         Click("BitBtn4");
         QTRY_COMPARE(errors_.size(), 2);
         QVERIFY(form.isVisible());
+    }
+
+    // The Configuration page is made after the first paint; a window not yet
+    // painted makes it when the page is chosen, and reads the axis as at start.
+    void configurationPageBeforeFirstPaint() {
+        WriteSampleStore();
+        store_ = std::make_unique<ProjectStore>();
+        form_ = std::make_unique<TForm1>(*store_);
+        QCOMPARE(form_->findChild<DBGrid*>("DBGrid1"), nullptr);
+        QCOMPARE(form_->Axis(), MainLobeAxis::X);
+        ShowPage(1);
+        QCOMPARE(Grid("DBGrid1")->model()->rowCount(), 2);
+        QCOMPARE(Grid("DBGrid2")->model()->rowCount(), 5);
+        QVERIFY(Find<QRadioButton>("RadioButton1")->isChecked());
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+        QVERIFY(Grid("DBGrid1")->isVisible());
+        QVERIFY(Find<QWidget>("GroupBox2")->isVisible());
     }
 
     // The titles each grid shows, every one in full, and all columns within

@@ -36,6 +36,7 @@
 #include "Unit1.h"
 #include "VelkoraApplication.h"
 #include "WindowDriving.h"
+#include "WindowFixture.h"
 
 using namespace velkora;
 using test::TestProvider;
@@ -81,27 +82,10 @@ void OtherCopy(const QStringList& statements) {
 
 using test::Type;
 
-class SharedStoreWindowTest : public QObject {
+class SharedStoreWindowTest : public test::WindowFixture {
     Q_OBJECT
 
   private:
-    std::optional<test::PgServer> server_;
-    std::unique_ptr<test::ServerDatabase> database_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString previousDir_;
-    test::RecordedPrompts prompts_;
-    QStringList& errors_ = prompts_.errors;
-    std::unique_ptr<ProjectStore> store_;  // made before the window, gone after it
-    std::unique_ptr<TForm1> form_;
-
-    template <class W>
-    W* Find(const char* name) {
-        return test::FindWidget<W>(form_.get(), name);
-    }
-    void ClickNavigator(const char* name, DBNavigator::Button button) {
-        QTest::mouseClick(Find<DBNavigator>(name)->ButtonOf(button), Qt::LeftButton);
-    }
-
     // The store's own files are SQLite's; on a server there are none.
     static bool OnServer() {
         QFETCH_GLOBAL(TestProvider, provider);
@@ -116,45 +100,17 @@ class SharedStoreWindowTest : public QObject {
     }
 
     void init() {
-        QFETCH_GLOBAL(TestProvider, provider);
-        QStringList init{"init", "--sample"};
-        if (provider == TestProvider::PostgreSQL) {
-            server_ = test::PgServerFromEnvironment();
-            if (!server_) {
-                if (test::ServerTestsRequired()) QFAIL(test::kHowToRunServerTests);
-                QSKIP(test::kHowToRunServerTests);
-            }
-            database_ = std::make_unique<test::ServerDatabase>(*server_);
-            init << "--provider"
-                 << "postgresql"
-                 << "--server" << server_->DataSource() << "--database" << database_->Name()
-                 << "--user" << server_->user;
+        if (!StartServer()) {
+            if (test::ServerTestsRequired()) QFAIL(test::kHowToRunServerTests);
+            QSKIP(test::kHowToRunServerTests);
         }
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        previousDir_ = QDir::currentPath();
-        QDir::setCurrent(dir_->path());
-        QString out, err;
-        QTextStream outStream(&out), errStream(&err);
-        QCOMPARE(RunCli(init, outStream, errStream), int(kCliSuccess));
-        prompts_ = test::RecordedPrompts();
-        application->SetPrompts(&prompts_);
-        store_ = std::make_unique<ProjectStore>();
-        form_ = std::make_unique<TForm1>(*store_);
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-        QVERIFY(test::WaitForConfigurationPage(form_.get()));
+        EnterFolder(*application);
+        QCOMPARE(test::Cli(InitArguments() << "--sample"), int(kCliSuccess));
+        QVERIFY(OpenWindow());
         QVERIFY(errors_.isEmpty());
     }
 
-    void cleanup() {
-        form_.reset();
-        store_.reset();
-        database_.reset();
-        server_.reset();
-        if (!previousDir_.isEmpty()) QDir::setCurrent(previousDir_);
-        dir_.reset();
-    }
+    void cleanup() { Leave(); }
 
     // Listing the working folder must not open the store's files: closing any
     // descriptor of a file drops every lock this process holds on it, and a

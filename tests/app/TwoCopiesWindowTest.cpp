@@ -25,8 +25,10 @@
 #include "Unit1.h"
 #include "VelkoraApplication.h"
 #include "WindowDriving.h"
+#include "WindowFixture.h"
 
 using namespace velkora;
+using test::Cli;
 using test::ClickCell;
 using test::GridText;
 using test::TestProvider;
@@ -35,14 +37,6 @@ using test::Type;
 namespace {
 
 VelkoraApplication* application = nullptr;
-
-int Cli(const QStringList& args) {
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    const int status = RunCli(args, outStream, errStream);
-    if (status != 0) qWarning("velkora-cli: %s", qPrintable(err));
-    return status;
-}
 
 QByteArray ReadBytes(const QString& path) {
     QFile file(path);
@@ -54,27 +48,12 @@ enum class Busy { RowInEdit, DropDownOpen };
 
 }  // namespace
 
-class TwoCopiesWindowTest : public QObject {
+class TwoCopiesWindowTest : public test::WindowFixture {
     Q_OBJECT
 
   private:
-    std::optional<test::PgServer> server_;
-    std::unique_ptr<test::ServerDatabase> database_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString previousDir_;
-    test::RecordedPrompts prompts_;
-    QStringList& errors_ = prompts_.errors;
-    std::unique_ptr<ProjectStore> store_;  // made before the window, gone after it
-    std::unique_ptr<TForm1> form_;
     std::unique_ptr<ProjectStore> other_;  // another copy of the program
 
-    template <class W>
-    W* Find(const char* name) {
-        return test::FindWidget<W>(form_.get(), name);
-    }
-    void ClickNavigator(const char* name, DBNavigator::Button button) {
-        QTest::mouseClick(Find<DBNavigator>(name)->ButtonOf(button), Qt::LeftButton);
-    }
     // A statement of another tool, which announces nothing.
     void OtherTool(const QString& sql) {
         QSqlQuery query(QSqlDatabase::database("other-copy"));
@@ -88,14 +67,6 @@ class TwoCopiesWindowTest : public QObject {
         projects.SetFieldText(projects.FieldIndex("NOME"), name);
         projects.Post();
     }
-    bool MakeStore(TestProvider provider) {
-        if (provider == TestProvider::SQLite) return Cli({"init", "--sample"}) == 0;
-        server_ = test::PgServerFromEnvironment();
-        if (!server_) return false;
-        database_ = std::make_unique<test::ServerDatabase>(*server_);
-        return Cli({"init", "--provider", "postgresql", "--server", server_->DataSource(),
-                    "--database", database_->Name(), "--user", server_->user, "--sample"}) == 0;
-    }
 
   private slots:
     void initTestCase_data() {
@@ -105,37 +76,22 @@ class TwoCopiesWindowTest : public QObject {
     }
 
     void init() {
-        QFETCH_GLOBAL(TestProvider, provider);
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        previousDir_ = QDir::currentPath();
-        QDir::setCurrent(dir_->path());
-        if (!MakeStore(provider)) {
-            if (server_ || test::ServerTestsRequired()) QFAIL("no store made");
+        if (!StartServer()) {
+            if (test::ServerTestsRequired()) QFAIL(test::kHowToRunServerTests);
             QSKIP(test::kHowToRunServerTests);
         }
-        prompts_ = test::RecordedPrompts();
-        SetCurrentRegionalMarks(RegionalMarks{});
-        application->SetPrompts(&prompts_);
-        store_ = std::make_unique<ProjectStore>();
-        form_ = std::make_unique<TForm1>(*store_);
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-        QVERIFY(test::WaitForConfigurationPage(form_.get()));
+        EnterFolder(*application);
+        QCOMPARE(test::Cli(InitArguments() << "--sample"), 0);
+        QVERIFY(OpenWindow());
         other_ = std::make_unique<ProjectStore>();
         other_->OpenStoreOn(OpenConnection("velkora.udl", "other-copy"));
         QCOMPARE(errors_, QStringList());
     }
 
     void cleanup() {
-        form_.reset();
-        store_.reset();
         other_.reset();
         if (QSqlDatabase::contains("other-copy")) CloseConnection("other-copy");
-        database_.reset();
-        server_.reset();
-        if (!previousDir_.isEmpty()) QDir::setCurrent(previousDir_);
-        dir_.reset();
+        Leave();
     }
 
     // Rows another copy or another tool commits appear without F5; the

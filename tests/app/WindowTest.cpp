@@ -46,6 +46,7 @@
 #include "Unit1.h"
 #include "VelkoraApplication.h"
 #include "WindowDriving.h"
+#include "WindowFixture.h"
 
 using namespace velkora;
 using test::TestProvider;
@@ -75,14 +76,6 @@ TestApplication* application = nullptr;
 QByteArray ReadBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-int Cli(const QStringList& args) {
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    const int status = RunCli(args, outStream, errStream);
-    if (status != 0) qWarning("velkora-cli: %s", qPrintable(err));
-    return status;
 }
 
 // Two projects (2 and 3 elements) and two taper schedules (5 and 2 sections),
@@ -125,33 +118,18 @@ void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 
 }  // namespace
 
+using test::Cli;
 using test::ClickCell;
 using test::GridText;
 using test::Type;
 
-class WindowTest : public QObject {
+class WindowTest : public test::WindowFixture {
     Q_OBJECT
 
   private:
-    std::optional<test::PgServer> server_;
-    std::unique_ptr<test::ServerDatabase> database_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString previousDir_;
-    test::RecordedPrompts prompts_;
-    QStringList& errors_ = prompts_.errors;
-    std::unique_ptr<ProjectStore> store_;  // made before the window, gone after it
-    std::unique_ptr<TForm1> form_;
-
     // An empty store of the provider under test, filled with the sample rows.
     void WriteSampleStore() {
-        QFETCH_GLOBAL(TestProvider, provider);
-        QStringList init{"init"};
-        if (provider == TestProvider::PostgreSQL)
-            init << "--provider"
-                 << "postgresql"
-                 << "--server" << server_->DataSource() << "--database" << database_->Name()
-                 << "--user" << server_->user;
-        QCOMPARE(Cli(init), 0);
+        QCOMPARE(Cli(InitArguments()), 0);
         {
             QSqlQuery query(OpenConnection("velkora.udl", "setup"));
             for (const char* sql : kSampleRows)
@@ -162,17 +140,8 @@ class WindowTest : public QObject {
     }
 
     TForm1& OpenForm() {
-        store_ = std::make_unique<ProjectStore>();
-        form_ = std::make_unique<TForm1>(*store_);
-        form_->show();
-        form_->activateWindow();
-        [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(form_.get());
-        if (!test::WaitForConfigurationPage(form_.get())) qFatal("no Configuration page");
+        [[maybe_unused]] const bool active = OpenWindow();
         return *form_;
-    }
-    template <class W>
-    W* Find(const char* name) {
-        return test::FindWidget<W>(form_.get(), name);
     }
     DBGrid* Grid(const char* name) { return Find<DBGrid>(name); }
     SaveDialog* Dialog() { return Find<SaveDialog>("SaveDialog1"); }
@@ -199,33 +168,17 @@ class WindowTest : public QObject {
     }
 
     void init() {
-        QFETCH_GLOBAL(TestProvider, provider);
-        if (provider == TestProvider::PostgreSQL) {
-            server_ = test::PgServerFromEnvironment();
-            if (!server_) {
-                if (test::ServerTestsRequired()) QFAIL(test::kHowToRunServerTests);
-                QSKIP(test::kHowToRunServerTests);
-            }
-            database_ = std::make_unique<test::ServerDatabase>(*server_);
+        if (!StartServer()) {
+            if (test::ServerTestsRequired()) QFAIL(test::kHowToRunServerTests);
+            QSKIP(test::kHowToRunServerTests);
         }
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        previousDir_ = QDir::currentPath();
-        QDir::setCurrent(dir_->path());
-        prompts_ = test::RecordedPrompts();
-        SetCurrentRegionalMarks(RegionalMarks{});
-        application->SetPrompts(&prompts_);
+        EnterFolder(*application);
     }
 
     void cleanup() {
         QCoreApplication::processEvents();  // failures reported later
         const int escaped = std::exchange(application->escaped, 0);
-        form_.reset();
-        store_.reset();
-        database_.reset();
-        server_.reset();
-        if (!previousDir_.isEmpty()) QDir::setCurrent(previousDir_);
-        dir_.reset();
+        Leave();
         QCOMPARE(escaped, 0);
     }
 

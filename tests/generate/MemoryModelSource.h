@@ -3,6 +3,7 @@
 // order they were added, filtered as the store's queries filter them.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "ModelSource.h"
@@ -44,6 +45,25 @@ inline TaperSection Section(std::int64_t idTaper, std::int64_t order, DbValue di
 inline TaperSection Section(std::int64_t idTaper, std::int64_t order, double diameter,
                             double length) {
     return Section(idTaper, order, DbValue::Real(diameter), DbValue::Real(length));
+}
+
+// Project 7 at f0 MHz, fed at w4c, over free space.
+inline ProjectRow Project(double f0) {
+    return ProjectRow{DbValue::Integer(7), DbValue::Text("P"), DbValue::Real(f0),
+                      DbValue::Text("w4c"), DbValue::Integer(0)};
+}
+
+// An element of project 7 on schedule 1, 10 m up.
+inline ElementRow Element(std::string nome, double len, double distance) {
+    ElementRow element;
+    element.idProject = DbValue::Integer(7);
+    element.nome = DbValue::Text(std::move(nome));
+    element.type = DbValue::Text("Element");
+    element.len = DbValue::Real(len);
+    element.idTaper = DbValue::Integer(1);
+    element.distance = DbValue::Real(distance);
+    element.height = DbValue::Real(10);
+    return element;
 }
 
 }  // namespace velkora::test

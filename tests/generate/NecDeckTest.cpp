@@ -13,25 +13,13 @@
 namespace velkora {
 namespace {
 
+using test::Element;
 using test::Section;
-
-ElementRow Element(std::string nome, double len, double distance) {
-    ElementRow element;
-    element.idProject = DbValue::Integer(7);
-    element.nome = DbValue::Text(std::move(nome));
-    element.type = DbValue::Text("Element");
-    element.len = DbValue::Real(len);
-    element.idTaper = DbValue::Integer(1);
-    element.distance = DbValue::Real(distance);
-    element.height = DbValue::Real(10);
-    return element;
-}
 
 // Reflector R and driver D on a schedule of 12 mm then 10 mm tubes, at 144.3
 // MHz, where a twentieth of the wavelength is 0.104 m.
 struct Example {
-    ProjectRow project{DbValue::Integer(7), DbValue::Text("P"), DbValue::Real(144.3),
-                       DbValue::Text("w4c"), DbValue::Integer(0)};
+    ProjectRow project = test::Project(144.3);
     test::MemoryModelSource source;
     RegionalMarks marks{",", ".", "/"};
 

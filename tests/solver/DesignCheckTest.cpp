@@ -10,25 +10,13 @@
 namespace velkora {
 namespace {
 
+using test::Element;
 using test::Section;
-
-ElementRow Element(std::string nome, double len, double distance) {
-    ElementRow element;
-    element.idProject = DbValue::Integer(7);
-    element.nome = DbValue::Text(std::move(nome));
-    element.type = DbValue::Text("Element");
-    element.len = DbValue::Real(len);
-    element.idTaper = DbValue::Integer(1);
-    element.distance = DbValue::Real(distance);
-    element.height = DbValue::Real(10);
-    return element;
-}
 
 // A 20 m three-element design on a schedule of 25 mm, then 16 mm tubes:
 // every element has wires 3n+1 (across the boom) to 3n+3, fed at w4c.
 struct Design {
-    ProjectRow project{DbValue::Integer(7), DbValue::Text("P"), DbValue::Real(14.15),
-                       DbValue::Text("w4c"), DbValue::Integer(0)};
+    ProjectRow project = test::Project(14.15);
     test::MemoryModelSource source;
     RegionalMarks marks{",", ".", "/"};
 

@@ -93,18 +93,10 @@ class SharedStoreWindowTest : public test::WindowFixture {
     }
 
   private slots:
-    void initTestCase_data() {
-        QTest::addColumn<TestProvider>("provider");
-        QTest::newRow("SQLite") << TestProvider::SQLite;
-        QTest::newRow("PostgreSQL") << TestProvider::PostgreSQL;
-    }
+    void initTestCase_data() { ProviderRows(); }
 
     void init() {
-        if (!StartServer()) {
-            if (test::ServerTestsRequired()) QFAIL(test::kHowToRunServerTests);
-            QSKIP(test::kHowToRunServerTests);
-        }
-        EnterFolder(*application);
+        if (!Enter(*application)) return;
         QCOMPARE(test::Cli(InitArguments() << "--sample"), int(kCliSuccess));
         QVERIFY(OpenWindow());
         QVERIFY(errors_.isEmpty());

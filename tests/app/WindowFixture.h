@@ -52,14 +52,33 @@ class WindowFixture : public QObject {
         QTest::mouseClick(Find<DBNavigator>(name)->ButtonOf(button), Qt::LeftButton);
     }
 
-    // For PostgreSQL a database on the test server; false when no server is
-    // set up, and the caller skips (or fails where server tests are required).
-    bool StartServer() {
-        QFETCH_GLOBAL(TestProvider, provider);
-        if (provider != TestProvider::PostgreSQL) return true;
-        server_ = PgServerFromEnvironment();
-        if (!server_) return false;
-        database_ = std::make_unique<ServerDatabase>(*server_);
+    // The rows of initTestCase_data: every test runs once per provider.
+    static void ProviderRows() {
+        QTest::addColumn<TestProvider>("provider");
+        QTest::newRow("SQLite") << TestProvider::SQLite;
+        QTest::newRow("PostgreSQL") << TestProvider::PostgreSQL;
+    }
+
+    // Starts a test in a new working folder with the default regional marks,
+    // fresh prompts for the application and, for PostgreSQL, a database on the
+    // test server. False when it cannot run here (skipped, or failed where
+    // server tests are required); the test then returns at once.
+    bool Enter(VelkoraApplication& application) {
+        if (!StartServer()) {
+            if (ServerTestsRequired())
+                QTest::qFail(kHowToRunServerTests, __FILE__, __LINE__);
+            else
+                QTest::qSkip(kHowToRunServerTests, __FILE__, __LINE__);
+            return false;
+        }
+        dir_ = std::make_unique<QTemporaryDir>();
+        if (!QTest::qVerify(dir_->isValid(), "dir_->isValid()", "", __FILE__, __LINE__))
+            return false;
+        previousDir_ = QDir::currentPath();
+        QDir::setCurrent(dir_->path());
+        prompts_ = RecordedPrompts();
+        SetCurrentRegionalMarks(RegionalMarks{});
+        application.SetPrompts(&prompts_);
         return true;
     }
 
@@ -72,18 +91,6 @@ class WindowFixture : public QObject {
                  << "--server" << server_->DataSource() << "--database" << database_->Name()
                  << "--user" << server_->user;
         return init;
-    }
-
-    // A new working folder, the default regional marks, and fresh prompts for
-    // the application to ask.
-    void EnterFolder(VelkoraApplication& application) {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        previousDir_ = QDir::currentPath();
-        QDir::setCurrent(dir_->path());
-        prompts_ = RecordedPrompts();
-        SetCurrentRegionalMarks(RegionalMarks{});
-        application.SetPrompts(&prompts_);
     }
 
     // The window over a new store of the working folder, shown and with its
@@ -107,6 +114,17 @@ class WindowFixture : public QObject {
         server_.reset();
         if (!previousDir_.isEmpty()) QDir::setCurrent(previousDir_);
         dir_.reset();
+    }
+
+  private:
+    // For PostgreSQL a database on the test server; false when none is set up.
+    bool StartServer() {
+        QFETCH_GLOBAL(TestProvider, provider);
+        if (provider != TestProvider::PostgreSQL) return true;
+        server_ = PgServerFromEnvironment();
+        if (!server_) return false;
+        database_ = std::make_unique<ServerDatabase>(*server_);
+        return true;
     }
 };
 

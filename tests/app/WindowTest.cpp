@@ -161,18 +161,10 @@ class WindowTest : public test::WindowFixture {
     void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
 
   private slots:
-    void initTestCase_data() {
-        QTest::addColumn<TestProvider>("provider");
-        QTest::newRow("SQLite") << TestProvider::SQLite;
-        QTest::newRow("PostgreSQL") << TestProvider::PostgreSQL;
-    }
+    void initTestCase_data() { ProviderRows(); }
 
     void init() {
-        if (!StartServer()) {
-            if (test::ServerTestsRequired()) QFAIL(test::kHowToRunServerTests);
-            QSKIP(test::kHowToRunServerTests);
-        }
-        EnterFolder(*application);
+        if (!Enter(*application)) return;
     }
 
     void cleanup() {

@@ -11,6 +11,7 @@
 #include "PictureInput.h"
 #include "PictureScales.h"
 #include "PictureStyle.h"
+#include "SweepHeading.h"
 
 namespace velkora {
 
@@ -112,15 +113,10 @@ std::vector<std::size_t> LabelledPoints(const std::vector<FrequencyFigures>& swe
 
 void PaintSmith(QPainter& painter, const QSizeF& size, const std::vector<FrequencyFigures>& sweep,
                 double f0, double z0, const QString& title) {
-    if (sweep.empty()) {
-        PaintReason(painter, size, title, "The solver gave no frequencies to draw.");
-        return;
-    }
-    const double top = PaintHeading(painter, size, title,
-                                    QString("Smith chart, normalised to %1 ohm, %2 to %3 MHz")
-                                        .arg(z0)
-                                        .arg(sweep.front().mhz, 0, 'f', 3)
-                                        .arg(sweep.back().mhz, 0, 'f', 3));
+    const std::optional<double> heading = PaintSweepHeading(
+        painter, size, sweep, title, QString("Smith chart, normalised to %1 ohm, ").arg(z0));
+    if (!heading) return;
+    const double top = *heading;
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(PictureFont(size, 0.85));
     const double margin = 3 * QFontMetricsF(painter.font()).height();

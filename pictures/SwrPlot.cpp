@@ -10,6 +10,7 @@
 
 #include "PictureScales.h"
 #include "PictureStyle.h"
+#include "SweepHeading.h"
 
 namespace velkora {
 
@@ -149,14 +150,10 @@ const FrequencyFigures* LowestSwr(const std::vector<FrequencyFigures>& sweep) {
 
 void PaintSwr(QPainter& painter, const QSizeF& size, const std::vector<FrequencyFigures>& sweep,
               double f0, double z0, const QString& title) {
-    if (sweep.empty()) {
-        PaintReason(painter, size, title, "The solver gave no frequencies to draw.");
-        return;
-    }
-    const double top = PaintHeading(painter, size, title,
-                                    QString("SWR, R and X from %1 to %2 MHz")
-                                        .arg(sweep.front().mhz, 0, 'f', 3)
-                                        .arg(sweep.back().mhz, 0, 'f', 3));
+    const std::optional<double> heading =
+        PaintSweepHeading(painter, size, sweep, title, QStringLiteral("SWR, R and X from "));
+    if (!heading) return;
+    const double top = *heading;
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(PictureFont(size, 0.9));
     const double line = QFontMetricsF(painter.font()).height();

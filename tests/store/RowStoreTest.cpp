@@ -13,26 +13,12 @@ namespace {
 
 // A store of each provider whose sections table is read and written by a
 // row store, with a second connection standing for another copy.
-class RowStoreTest : public ProviderTest {
+class RowStoreTest : public OtherCopyTest {
   protected:
     void SetUp() override {
-        ProviderTest::SetUp();
+        OtherCopyTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        MakeStore();
-        other_ = OpenConnection("velkora.udl", "other-copy");
         Exec("INSERT INTO TAPER (ID, NOME, UM) VALUES (1, 'Thin', 'm,mm')");
-    }
-    void TearDown() override {
-        other_ = QSqlDatabase();
-        CloseConnection("store-under-test");
-        CloseConnection("other-copy");
-        ProviderTest::TearDown();
-    }
-
-    void Exec(const QString& sql) {
-        QSqlQuery query(other_);
-        ASSERT_TRUE(query.exec(QuotedNames(sql)))
-            << sql.toStdString() << ": " << query.lastError().text().toStdString();
     }
     // An older store's sections table, without the key column.
     void DropKeyColumn() {
@@ -50,7 +36,6 @@ class RowStoreTest : public ProviderTest {
         return rows_.Insert({1, order, diameter, 0.5}, {0, 1, 2, 3});
     }
 
-    QSqlDatabase other_;
     TableDefinition definition_ = TaperSizesDefinition();
     RowStore rows_{definition_};
 };

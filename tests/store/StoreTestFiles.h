@@ -146,6 +146,34 @@ class ProviderTest : public TemporaryWorkingDirectory,
     std::vector<std::unique_ptr<test::ServerDatabase>> databases_;
 };
 
+// A new store of each provider, with a second connection ("other-copy")
+// standing for another copy of the program on the same database. The
+// connection under test is named "store-under-test"; both close at the end.
+class OtherCopyTest : public ProviderTest {
+  protected:
+    void SetUp() override {
+        ProviderTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        MakeStore();
+        other_ = OpenConnection("velkora.udl", "other-copy");
+    }
+    void TearDown() override {
+        other_ = QSqlDatabase();
+        CloseConnection("store-under-test");
+        CloseConnection("other-copy");
+        ProviderTest::TearDown();
+    }
+
+    // A statement run by the other copy.
+    void Exec(const QString& sql) {
+        QSqlQuery query(other_);
+        ASSERT_TRUE(query.exec(QuotedNames(sql)))
+            << sql.toStdString() << ": " << query.lastError().text().toStdString();
+    }
+
+    QSqlDatabase other_;
+};
+
 inline std::string ProviderTestName(const ::testing::TestParamInfo<test::TestProvider>& run) {
     return test::ProviderName(run.param);
 }

@@ -26,13 +26,11 @@ const std::string kDeletedByAnother =
 
 // A store of each provider, with a second connection standing for another
 // copy of the program on the same database.
-class DatasetTest : public ProviderTest {
+class DatasetTest : public OtherCopyTest {
   protected:
     void SetUp() override {
-        ProviderTest::SetUp();
+        OtherCopyTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        MakeStore();
-        other_ = OpenConnection("velkora.udl", "other-copy");
         Exec("INSERT INTO TAPER (ID, NOME, UM) VALUES (1, 'Thin', 'm,mm'), (2, 'Thick', 'm,mm')");
         Exec(
             "INSERT INTO TAPER_SIZES (ID_TAPER, \"ORDER\", DIAMETER, LENGTH) VALUES (1, 1, 12, "
@@ -58,17 +56,8 @@ class DatasetTest : public ProviderTest {
     void TearDown() override {
         store_.CloseStore();
         db_ = QSqlDatabase();
-        other_ = QSqlDatabase();
-        CloseConnection("store-under-test");
-        CloseConnection("other-copy");
         SetCurrentRegionalMarks(savedMarks_);
-        ProviderTest::TearDown();
-    }
-
-    void Exec(const QString& sql) {
-        QSqlQuery query(other_);
-        ASSERT_TRUE(query.exec(QuotedNames(sql)))
-            << sql.toStdString() << ": " << query.lastError().text().toStdString();
+        OtherCopyTest::TearDown();
     }
     // The first value of the first row as the other copy reads it.
     QVariant Read(const QString& sql) {
@@ -96,7 +85,6 @@ class DatasetTest : public ProviderTest {
         return "(no failure)";
     }
 
-    QSqlDatabase other_;
     QSqlDatabase db_;
     RegionalMarks savedMarks_;
     ProjectStore store_;

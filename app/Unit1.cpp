@@ -213,8 +213,9 @@ void TForm1::CreateConfigurationPage(QWidget* page) {
 void TForm1::CompleteConfigurationPage() {
     if (DBGrid1) return;
     CreateConfigurationPage(TabSheet2);
-    BindGrid(DBGrid1, DBNavigator1);
-    BindGrid(DBGrid2, DBNavigator2);
+    BindGrid(DBGrid1, DBNavigator1, store_.DSTaper(), {{"NOME", 198}, {"UM", 49, {}, true}});
+    BindGrid(DBGrid2, DBNavigator2, store_.DSTaperSizes(),
+             {{"ORDER", 52}, {"DIAMETER", 104, "DIAMETER (mm)"}, {"LENGTH", 84, "LENGTH (m)"}});
     SetTabOrder();
     // Made after the page itself, so shown explicitly: with the page when it
     // is chosen later, at once when it is the page being chosen.
@@ -252,31 +253,23 @@ void TForm1::CreateStatusBar() {
 }
 
 void TForm1::BindData() {
-    BindGrid(DBGrid3, DBNavigator3);
-    BindGrid(DBGrid4, DBNavigator4);
+    BindGrid(DBGrid3, DBNavigator3, store_.DSProjects(),
+             {{"NOME", 256},
+              {"F0", 79, "F0 (MHz)", true},
+              {"SOURCE_WIRE", 108, "SOURCE WIRE", true},
+              {"HEIGHT", -1, "HEIGHT (m)"}});
+    BindGrid(DBGrid4, DBNavigator4, store_.DSElements(),
+             {{"NOME", 100},
+              {"TYPE", 68},
+              {"LEN", 43},
+              {"DISTANCE", 56},
+              {"LK_TAPER", 78},
+              {"HEIGHT", 51}});
 }
 
-// The grid's columns: field, width, title, centred title (a blank title is
-// the field's label; width -1 fits the title).
-void TForm1::BindGrid(DBGrid* grid, DBNavigator* navigator) {
-    if (grid == DBGrid3)
-        grid->SetDataSource(&store_.DSProjects(), {{"NOME", 256},
-                                                   {"F0", 79, "F0 (MHz)", true},
-                                                   {"SOURCE_WIRE", 108, "SOURCE WIRE", true},
-                                                   {"HEIGHT", -1, "HEIGHT (m)"}});
-    else if (grid == DBGrid4)
-        grid->SetDataSource(&store_.DSElements(), {{"NOME", 100},
-                                                   {"TYPE", 68},
-                                                   {"LEN", 43},
-                                                   {"DISTANCE", 56},
-                                                   {"LK_TAPER", 78},
-                                                   {"HEIGHT", 51}});
-    else if (grid == DBGrid1)
-        grid->SetDataSource(&store_.DSTaper(), {{"NOME", 198}, {"UM", 49, {}, true}});
-    else
-        grid->SetDataSource(
-            &store_.DSTaperSizes(),
-            {{"ORDER", 52}, {"DIAMETER", 104, "DIAMETER (mm)"}, {"LENGTH", 84, "LENGTH (m)"}});
+void TForm1::BindGrid(DBGrid* grid, DBNavigator* navigator, DatasetModel& source,
+                      const std::vector<GridColumn>& columns) {
+    grid->SetDataSource(&source, columns);
     navigator->SetDataSource(grid->DataSource());
     // A button acts on what the grid's open cell holds: written first,
     // or dropped when the row is cancelled or deleted. The navigator

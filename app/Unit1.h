@@ -26,6 +26,8 @@ namespace velkora {
 class CheckWindow;
 class DBGrid;
 class DBNavigator;
+class DatasetModel;
+struct GridColumn;
 class LiveRefresh;
 class ProjectStore;
 class SaveDialog;
@@ -71,7 +73,8 @@ class TForm1 : public QWidget {
     void CreateStatusBar();
     void SetTabOrder();
     void BindData();
-    void BindGrid(DBGrid* grid, DBNavigator* navigator);
+    void BindGrid(DBGrid* grid, DBNavigator* navigator, DatasetModel& source,
+                  const std::vector<GridColumn>& columns);
     std::vector<DBGrid*> Grids() const;
     void AskFileName();
     void SetFileName(const QString& name);
